@@ -1,0 +1,79 @@
+// code_page.cpp - built-in lead-byte ranges and the per-code-page tables.
+#include "platform/code_page.h"
+
+#include <array>
+#include <atomic>
+#include <mutex>
+
+#include "platform/code_page_os.h"
+
+namespace {
+std::atomic<uint32_t> g_override{0};
+
+bool BuiltInLeadByte(uint32_t codePage, unsigned char b, bool *known) {
+  *known = true;
+  switch (codePage) {
+    case 932:  // Shift_JIS
+      return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case 936:  // GBK
+    case 949:  // Unified Hangul
+    case 950:  // Big5
+      return b >= 0x81 && b <= 0xFE;
+    case 65001:  // UTF-8 has no double-byte characters
+    case 1252:
+      return false;
+    default:
+      *known = false;
+      return false;
+  }
+}
+
+using Table = std::array<uint8_t, 256>;
+
+// One table per code page seen, built once and never freed: callers keep the
+// pointer.  Few code pages are ever seen by one process.
+const uint8_t *TableFor(uint32_t codePage) {
+  struct Entry {
+    uint32_t codePage;
+    Table table;
+  };
+  static std::mutex lock;
+  static Entry *entries[16];
+  static std::atomic<int> count{0};
+  const int n = count.load(std::memory_order_acquire);
+  for (int i = 0; i < n; ++i)
+    if (entries[i]->codePage == codePage) return entries[i]->table.data();
+  std::lock_guard<std::mutex> guard(lock);
+  const int m = count.load(std::memory_order_relaxed);
+  for (int i = 0; i < m; ++i)
+    if (entries[i]->codePage == codePage) return entries[i]->table.data();
+  auto *e = new Entry{codePage, {}};
+  for (int b = 0; b < 256; ++b)
+    e->table[b] = SalIsDbcsLeadByteEx(codePage, static_cast<unsigned char>(b)) ? 1 : 0;
+  if (m < 16) {
+    entries[m] = e;
+    count.store(m + 1, std::memory_order_release);
+  }
+  // Past 16 distinct code pages the table is simply not cached.
+  return e->table.data();
+}
+}  // namespace
+
+uint32_t SalGetAnsiCodePage() {
+  const uint32_t forced = g_override.load(std::memory_order_relaxed);
+  return forced != 0 ? forced : sal::os::AnsiCodePage();
+}
+
+void SalOverrideAnsiCodePage(uint32_t codePage) {
+  g_override.store(codePage, std::memory_order_relaxed);
+}
+
+bool SalIsDbcsLeadByteEx(uint32_t codePage, unsigned char byte) {
+  bool known = false;
+  const bool lead = BuiltInLeadByte(codePage, byte, &known);
+  return known ? lead : sal::os::IsLeadByteEx(codePage, byte);
+}
+
+bool SalIsLeadByte(unsigned char byte) { return SalLeadByteTable()[byte] != 0; }
+
+const uint8_t *SalLeadByteTable() { return TableFor(SalGetAnsiCodePage()); }

@@ -1,0 +1,39 @@
+// mem.h - zero-filled tagged allocation and its release.
+#ifndef SAL_MEM_H
+#define SAL_MEM_H
+
+#include <cstddef>
+#include <cstdint>
+
+/// Allocates count x size bytes, zero-filled, and stores the address in *out.
+/// A count or size of 0 stores null and succeeds.  Fails (returns 0, stores
+/// null) for a negative count, for a product that overflows, or when the
+/// storage cannot be obtained.  tag names the caller for diagnostics.
+[[nodiscard]] int MemAlloc(void **out, int64_t count, size_t size,
+                           const char *tag);
+
+/// Typed convenience over MemAlloc.
+template <typename T>
+[[nodiscard]] int MemAllocT(T **out, int64_t count, const char *tag) {
+  void *p = nullptr;
+  const int ok = MemAlloc(&p, count, sizeof(T), tag);
+  *out = static_cast<T *>(p);
+  return ok;
+}
+
+/// Releases storage from MemAlloc; null is allowed.
+void MemFree(void *p);
+
+// ---- test support: allocation-failure injection and accounting ----------
+
+/// Makes the n-th MemAlloc call from now fail (n = 1: the next one).  With
+/// forever set, that call and every later one fails.  n = 0 disarms.
+void SalMemFailAfter(uint32_t n, bool forever = false);
+
+/// Number of MemAlloc blocks not yet released (process-wide).
+int64_t SalMemLiveBlocks();
+
+/// Tag of the last MemAlloc call that failed, or null.
+const char *SalMemLastFailedTag();
+
+#endif  // SAL_MEM_H

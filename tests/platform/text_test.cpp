@@ -1,0 +1,182 @@
+// text_test.cpp - bounded formatting, copies and appends, null-safe helpers.
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/code_page.h"
+
+namespace {
+// Runs the body with the ANSI code page fixed to codePage.
+class CodePageScope {
+ public:
+  explicit CodePageScope(uint32_t codePage) { SalOverrideAnsiCodePage(codePage); }
+  ~CodePageScope() { SalOverrideAnsiCodePage(0); }
+};
+
+// Shift_JIS: 0x82 0xA0 is one character; 0x5C ('\\') is a valid trail byte.
+const char kSjisText[] = "a\x82\xA0\x95\x5C" "b";
+}  // namespace
+
+TEST(BoundedFormat, FitsCutsAndRefuses) {
+  char buffer[8];
+  EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%d-%s", 12, "ab"), 5);
+  EXPECT_STREQ(buffer, "12-ab");
+  EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%s", "1234567"), 7);
+  EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%s", "12345678"), -1);
+  EXPECT_STREQ(buffer, "1234567");
+  std::memset(buffer, '#', sizeof buffer);
+  EXPECT_EQ(BoundedFormat(buffer, 0, "%s", "x"), -1);
+  EXPECT_EQ(buffer[0], '#');
+  EXPECT_EQ(BoundedFormat(nullptr, 8, "%s", "x"), -1);
+  EXPECT_EQ(BoundedFormat(buffer, 1, "%s", "x"), -1);
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%s", ""), 0);
+}
+
+TEST(BoundedCopy, CopiesWholeCharactersOnly) {
+  CodePageScope sjis(932);
+  struct Case {
+    size_t capacity;
+    const char *expected;
+    int result;
+  } cases[] = {
+      {7, kSjisText, 1},         // all six bytes fit
+      {6, "a\x82\xA0\x95\x5C", 0},  // 'b' cut
+      {5, "a\x82\xA0", 0},       // the second character would be split: both bytes dropped
+      {4, "a\x82\xA0", 0},
+      {3, "a", 0},
+      {2, "a", 0},
+      {1, "", 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.capacity);
+    char buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    size_t copied = 99;
+    EXPECT_EQ(BoundedCopy(buffer, c.capacity, kSjisText, &copied), c.result);
+    EXPECT_STREQ(buffer, c.expected);
+    EXPECT_EQ(copied, std::strlen(c.expected));
+    EXPECT_EQ(buffer[c.capacity], '#');
+  }
+}
+
+TEST(BoundedCopy, SingleByteCodePageCutsAnywhere) {
+  CodePageScope latin(1252);
+  char buffer[5];
+  EXPECT_EQ(BoundedCopy(buffer, sizeof buffer, kSjisText), 0);
+  EXPECT_EQ(std::string(buffer), std::string(kSjisText, 4));
+}
+
+TEST(BoundedCopy, NullAndZeroArguments) {
+  char buffer[4] = {'x', 0, 0, 0};
+  EXPECT_EQ(BoundedCopy(nullptr, 4, "a"), 0);
+  EXPECT_EQ(BoundedCopy(buffer, 4, nullptr), 0);
+  EXPECT_EQ(BoundedCopy(buffer, 0, "a"), 0);
+  EXPECT_STREQ(buffer, "x");
+  EXPECT_EQ(BoundedCopy(buffer, 4, ""), 1);
+  EXPECT_STREQ(buffer, "");
+}
+
+TEST(BoundedCopy, LeadByteBeforeTheEndStandsAlone) {
+  CodePageScope sjis(932);
+  char buffer[8];
+  EXPECT_EQ(BoundedCopy(buffer, sizeof buffer, "ab\x82"), 1);
+  EXPECT_STREQ(buffer, "ab\x82");
+}
+
+TEST(BoundedCopyN, CountsCharactersNotBytes) {
+  CodePageScope sjis(932);
+  char buffer[16];
+  EXPECT_EQ(BoundedCopyN(buffer, sizeof buffer, kSjisText, 3), 1);
+  EXPECT_STREQ(buffer, "a\x82\xA0\x95\x5C");
+  EXPECT_EQ(BoundedCopyN(buffer, sizeof buffer, kSjisText, 100), 1);
+  EXPECT_STREQ(buffer, kSjisText);
+  EXPECT_EQ(BoundedCopyN(buffer, 3, kSjisText, 2), 0);
+  EXPECT_STREQ(buffer, "a");
+}
+
+TEST(BoundedCopyW, CutsInUnits) {
+  char16_t buffer[4];
+  size_t copied = 0;
+  EXPECT_EQ(BoundedCopyW(buffer, 4, u"abcdef", &copied), 0);
+  EXPECT_EQ(copied, 3u);
+  EXPECT_EQ(std::u16string(buffer), u"abc");
+  EXPECT_EQ(BoundedCopyW(buffer, 4, u"ab", &copied), 1);
+  EXPECT_EQ(std::u16string(buffer), u"ab");
+  EXPECT_EQ(BoundedCopyW(buffer, 0, u"ab"), 0);
+}
+
+TEST(BoundedAppend, AppendsWholeCharacters) {
+  CodePageScope sjis(932);
+  char buffer[6] = "xy";
+  size_t appended = 0;
+  EXPECT_EQ(BoundedAppend(buffer, sizeof buffer, "\x82\xA0\x82\xA0", &appended), 0);
+  EXPECT_STREQ(buffer, "xy\x82\xA0") << "three bytes of room hold one whole character";
+  EXPECT_EQ(appended, 2u);
+  char small[5] = "xyz";
+  EXPECT_EQ(BoundedAppend(small, sizeof small, "\x82\xA0"), 0);
+  EXPECT_STREQ(small, "xyz") << "a character that does not fit whole is left out";
+  EXPECT_EQ(BoundedAppend(small, sizeof small, "q"), 1);
+  EXPECT_STREQ(small, "xyzq");
+  char roomy[16] = "ab";
+  EXPECT_EQ(BoundedAppend(roomy, sizeof roomy, "\x82\xA0" "cd", &appended), 1);
+  EXPECT_STREQ(roomy, "ab\x82\xA0" "cd");
+  EXPECT_EQ(appended, 4u);
+  char full[4] = {'a', 'b', 'c', 'd'};  // no terminator inside the capacity
+  EXPECT_EQ(BoundedAppend(full, sizeof full, "e"), 0);
+  EXPECT_EQ(full[3], 'd');
+}
+
+TEST(BoundedAppendChar, NeedsRoomForCharAndTerminator) {
+  char buffer[4] = "ab";
+  EXPECT_EQ(BoundedAppendChar(buffer, sizeof buffer, 'c'), 1);
+  EXPECT_STREQ(buffer, "abc");
+  EXPECT_EQ(BoundedAppendChar(buffer, sizeof buffer, 'd'), 0);
+  EXPECT_STREQ(buffer, "abc");
+  EXPECT_EQ(BoundedAppendChar(nullptr, 4, 'd'), 0);
+}
+
+TEST(SafeText, NullArgumentsNeverFault) {
+  EXPECT_EQ(SafeStrLen(nullptr), 0u);
+  EXPECT_EQ(SafeStrLen("abc"), 3u);
+  EXPECT_EQ(SafeWcsLen(nullptr), 0u);
+  EXPECT_EQ(SafeWcsLen(u"ab"), 2u);
+  EXPECT_EQ(SafeStrChr(nullptr, 'a'), nullptr);
+  EXPECT_EQ(SafeStrRChr(nullptr, 'a'), nullptr);
+  EXPECT_EQ(SafeStrStr(nullptr, "a"), nullptr);
+  EXPECT_EQ(SafeStrStr("a", nullptr), nullptr);
+}
+
+TEST(SafeText, TrailBytesAreNeverMatches) {
+  CodePageScope sjis(932);
+  const char *text = kSjisText;
+  EXPECT_EQ(SafeStrChr(text, '\\'), nullptr) << "0x5C is the trail byte of 0x95 0x5C";
+  EXPECT_EQ(SafeStrChr(text, 0x955C), text + 3);
+  EXPECT_EQ(SafeStrRChr(text, 0x82A0), text + 1);
+  EXPECT_EQ(SafeStrRChr(text, '\\'), nullptr);
+  EXPECT_EQ(SafeStrChr(text, 'b'), text + 5);
+  EXPECT_EQ(SafeStrChr(text, 0), text + 6);
+  EXPECT_EQ(SafeStrStr(text, "\x5C" "b"), nullptr) << "a match may not start on a trail byte";
+  EXPECT_EQ(SafeStrStr(text, "\x95\x5C"), text + 3);
+  EXPECT_EQ(SafeStrStr(text, ""), text);
+  CodePageScope latin(1252);
+  EXPECT_EQ(SafeStrChr(text, '\\'), text + 4);
+}
+
+TEST(SafeText, ComparisonsSortNullLast) {
+  struct Case {
+    const char *a, *b;
+    int sign, isign;
+  } cases[] = {{nullptr, nullptr, 0, 0}, {nullptr, "", 1, 1},   {"", nullptr, -1, -1},
+               {"abc", "abd", -1, -1},   {"ABC", "abc", -1, 0}, {"b", "A", 1, 1},
+               {"abc", "ab", 1, 1},      {"Zeta", "zeta", -1, 0}};
+  auto sign = [](int v) { return (v > 0) - (v < 0); };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.a ? c.a : "null") << " vs " << (c.b ? c.b : "null"));
+    EXPECT_EQ(sign(SafeStrCmp(c.a, c.b)), c.sign);
+    EXPECT_EQ(sign(SafeStrICmp(c.a, c.b)), c.isign);
+  }
+}

@@ -1,0 +1,289 @@
+// bex_body_test.cpp - name pool, user-group and transaction-call tables.
+#include <gtest/gtest.h>
+
+#include "common/common_file.h"
+#include "reader/bex_body.h"
+#include "reader/bex_error.h"
+#include "reader/bex_input.h"
+#include "reader/bex_state.h"
+#include "reader/name_list.h"
+#include "reader_fixture.h"
+
+using bexgen::BexSpec;
+using bexgen::ByteWriter;
+using bexgen::NamePool;
+using bexgen::NodeSpec;
+
+using BexBody = ReaderTest;
+
+TEST_F(BexBody, DemoFileWalksAsWritten) {
+  const BexSpec spec = bexgen::DemoSpec();
+  ASSERT_EQ(Read(spec), 1) << Error();
+  EXPECT_EQ(Error(), "");
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+  for (size_t n = 0; n < spec.nodes.size(); ++n) {
+    SCOPED_TRACE(n);
+    std::vector<std::pair<std::string, uint32_t>> expected;
+    for (int i = spec.nodes[n].firstTra; i <= spec.nodes[n].lastTra; ++i)
+      expected.emplace_back(PoolText(spec.pool, spec.calls[i].nameOffset), spec.calls[i].value);
+    EXPECT_EQ(WalkCalls(static_cast<int16_t>(n)), expected);
+  }
+  char name[64];
+  GetBenchmarkName(name, sizeof name);
+  EXPECT_STREQ(name, "DemoBenchmark");
+}
+
+TEST_F(BexBody, UserCountFollowsTheSixteenBitRule) {
+  struct Case {
+    uint32_t length;
+    int16_t count;
+  } cases[] = {{0, 0},         {3, 0},          {4, 1},     {6, 1},         {8, 2},
+               {32764, 8191},  {32767, 8191},   {32768, -8192}, {65535, 0}, {65540, 1},
+               {0xFFFFFFFF, 0}, {40000, -6384}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.length);
+    EXPECT_EQ(UserCountFromLength(c.length), c.count);
+  }
+}
+
+TEST_F(BexBody, ValueStreamOfSixBytesHoldsOneUser) {
+  NamePool pool;
+  const int32_t a = pool.Add("alpha");
+  BexSpec spec;
+  spec.pool = pool.Bytes();
+  NodeSpec node;
+  node.names = {a};
+  node.valueStream = std::vector<uint8_t>{9, 0, 0, 0, 0xFF, 0xFF};
+  spec.nodes = {node};
+  ASSERT_EQ(Read(spec), 1) << Error();
+  const auto groups = WalkGroups();
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(groups[0].name, "alpha");
+  EXPECT_EQ(groups[0].value, 9u);
+}
+
+TEST_F(BexBody, ValueStreamBeyondTheCountFieldHasNoUsers) {
+  // 32768 bytes of values: the 16-bit count is negative, the node is empty.
+  BexSpec spec;
+  NodeSpec big;
+  big.values.assign(8192, 5);
+  NodeSpec small;
+  small.values = {6};
+  spec.nodes = {big, small};
+  ASSERT_EQ(Read(spec), 1) << Error();
+  const auto groups = WalkGroups();
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(groups[0].node, 1);
+  EXPECT_EQ(GetUserGroupName(0, 0, nullptr, 0), 0);
+}
+
+TEST_F(BexBody, ShorterNameStreamGivesUndefinedNames) {
+  NamePool pool;
+  const int32_t a = pool.Add("only");
+  BexSpec spec;
+  spec.pool = pool.Bytes();
+  NodeSpec node;
+  node.names = {a};
+  node.values = {1, 2, 3};
+  // A name stream with a stray trailing byte still holds one name.
+  node.nameStream = bexgen::WordsToBytes({static_cast<uint32_t>(a)});
+  node.nameStream->push_back(0x7F);
+  spec.nodes = {node};
+  ASSERT_EQ(Read(spec), 1) << Error();
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+  char name[16];
+  ASSERT_EQ(GetUserGroupName(0, 2, name, sizeof name), 1);
+  EXPECT_STREQ(name, "XUNDEF");
+}
+
+TEST_F(BexBody, EmptyPoolAnswersWithPlaceholders) {
+  BexSpec spec;
+  spec.benchmarkOffset = 0;
+  NodeSpec node;
+  node.names = {0, 4};
+  node.values = {1, 2};
+  spec.nodes = {node};
+  ASSERT_EQ(Read(spec), 1) << Error();
+  EXPECT_STREQ(GetNameFromNamelist(0), "XUNDEF");
+  EXPECT_STREQ(GetNameFromNamelist(4), "$4");
+  const auto groups = WalkGroups();
+  ASSERT_EQ(groups.size(), 2u);
+  EXPECT_EQ(groups[0].name, "XUNDEF");
+  EXPECT_EQ(groups[1].name, "$4");
+}
+
+TEST_F(BexBody, TableSizesOfMinusOneAreEmptyAndBelowAreErrors) {
+  BexSpec spec = bexgen::DemoSpec();
+  spec.maxTra = -1;
+  spec.calls.clear();
+  ASSERT_EQ(Read(spec), 1) << Error();
+  for (int16_t n = 0; n < 3; ++n) EXPECT_TRUE(WalkCalls(n).empty());
+  EXPECT_FALSE(WalkGroups().empty());
+
+  spec = bexgen::DemoSpec();
+  spec.maxUsrGrp = -1;
+  spec.nodes.clear();
+  ASSERT_EQ(Read(spec), 1) << Error();
+  EXPECT_TRUE(WalkGroups().empty());
+  EXPECT_TRUE(WalkCalls(0).empty());
+
+  struct Case {
+    int16_t maxUsrGrp, maxTra;
+    const char *error;
+  } cases[] = {{-2, -1, "(38)"}, {-32768, -1, "(38)"}, {-1, -2, "(40)"}, {-1, -32768, "(40)"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.error);
+    BexSpec bad;
+    bad.maxUsrGrp = c.maxUsrGrp;
+    bad.maxTra = c.maxTra;
+    EXPECT_EQ(Read(bad), 0);
+    EXPECT_NE(Error().find(c.error), std::string::npos) << Error();
+  }
+}
+
+TEST_F(BexBody, LeadingStreamIsSkippedOnlyWhenAnnounced) {
+  BexSpec spec = bexgen::DemoSpec();
+  spec.leadingStream = std::vector<uint8_t>(1000, 0x33);
+  ASSERT_EQ(Read(spec), 1) << Error();
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+  spec.leadingStream.reset();
+  ASSERT_EQ(Read(spec), 1) << Error();
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+}
+
+TEST_F(BexBody, TransactionEntriesAreKeptWithWordTwentyCleared) {
+  const BexSpec spec = bexgen::DemoSpec();
+  ASSERT_EQ(Read(spec), 1) << Error();
+  const BexReaderState &s = BexState();
+  ASSERT_EQ(s.maxTra, static_cast<int16_t>(spec.calls.size() - 1));
+  for (size_t i = 0; i < spec.calls.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(s.traCall[i].nameOffset, spec.calls[i].nameOffset);
+    EXPECT_EQ(s.traCall[i].value, spec.calls[i].value);
+    EXPECT_EQ(s.traCall[i].cleared20, 0u);
+    EXPECT_EQ(s.traCall[i].unused4, 0xCCCCCCCCu);
+  }
+  EXPECT_EQ(s.usrGrp[0].reserved, spec.nodes[0].reserved);
+  EXPECT_EQ(s.nameList->header, spec.namelistWord);
+}
+
+TEST_F(BexBody, StreamLongerThanTheFileIsAShortReadWithoutAllocation) {
+  ByteWriter w;
+  bexgen::BexSpec spec;
+  std::vector<uint8_t> file = bexgen::WriteBex(spec);
+  // Pool length claims 4 GiB - 16; the file ends soon after.
+  const size_t poolLengthAt = 348 + 4;
+  file[poolLengthAt] = 0xF0;
+  file[poolLengthAt + 1] = file[poolLengthAt + 2] = file[poolLengthAt + 3] = 0xFF;
+  const int64_t before = SalMemLiveBlocks();
+  EXPECT_EQ(Read(file), 0);
+  EXPECT_NE(Error().find("<ppByteStream>(170)"), std::string::npos) << Error();
+  EXPECT_EQ(SalMemLiveBlocks(), before + 1) << "only the name list may be held";
+}
+
+TEST_F(BexBody, SkipPastTheEndShowsAtTheNextRead) {
+  BexSpec spec = bexgen::DemoSpec();
+  std::vector<uint8_t> file = bexgen::WriteBex(spec);
+  // The leading stream directly follows the header: claim 1 MiB for it.
+  file[348] = 0;
+  file[349] = 0;
+  file[350] = 0x10;
+  file[351] = 0;
+  EXPECT_EQ(Read(file), 0);
+  EXPECT_NE(Error().find("<namelist>(170)"), std::string::npos) << Error();
+}
+
+TEST_F(BexBody, SkipsOfTwoGigabytesAndMoreMoveForward) {
+  // A skip length above 2^31 must not turn into a backward seek that
+  // re-reads earlier bytes as records.
+  BexSpec spec = bexgen::DemoSpec();
+  std::vector<uint8_t> file = bexgen::WriteBex(spec);
+  file[348] = file[349] = file[350] = 0;
+  file[351] = 0x80;
+  EXPECT_EQ(Read(file), 0);
+  EXPECT_NE(Error().find("<namelist>(170)"), std::string::npos) << Error();
+}
+
+// ---- primitives the body read does not use -----------------------------
+
+class BexPrimitives : public ReaderTest {
+ protected:
+  // Runs body over an input on bytes; returns the severe error, 0 if none.
+  template <typename Body>
+  int16_t Run(const std::vector<uint8_t> &bytes, Body body, uint64_t *position = nullptr) {
+    const std::string path = Write(bytes, "prim.bin");
+    CCommonFile file;
+    EXPECT_EQ(file.OpenPath(path.c_str(), 1, 2, 1), 1);
+    BexInput in(file);
+    int16_t error = 0;
+    try {
+      body(in);
+    } catch (const BexSevereError &e) {
+      error = e.number;
+    }
+    if (position != nullptr) *position = in.Position();
+    return error;
+  }
+};
+
+TEST_F(BexPrimitives, ReadByteStreamToBufferRespectsCapacity) {
+  ByteWriter w;
+  w.Stream({1, 2, 3, 4, 5});
+  w.U8(0xAA);
+  const std::vector<uint8_t> bytes = w.Take();
+  uint8_t buffer[8] = {};
+  uint32_t length = 0;
+  EXPECT_EQ(Run(bytes, [&](BexInput &in) { ReadByteStreamToBuffer(in, buffer, 8, &length); }), 0);
+  EXPECT_EQ(length, 5u);
+  EXPECT_EQ(buffer[4], 5);
+  uint8_t small[4] = {};
+  EXPECT_EQ(Run(bytes, [&](BexInput &in) { ReadByteStreamToBuffer(in, small, 4, &length); }), 170);
+  EXPECT_EQ(small[0], 0) << "nothing is written into a buffer too small";
+  uint64_t position = 0;
+  EXPECT_EQ(Run(bytes, [&](BexInput &in) { ReadByteStreamToBuffer(in, nullptr, 0, &length); },
+                &position),
+            0);
+  EXPECT_EQ(position, 4u) << "without a buffer only the length is read";
+}
+
+TEST_F(BexPrimitives, SkipDynListFollowsLinksAndNestedLists) {
+  // Three 12-byte elements; the second carries a nested list of two 8-byte
+  // children; then a marker byte that must be the next byte read.
+  ByteWriter w;
+  auto element = [&w](uint32_t next, uint32_t nested, size_t size) {
+    w.U32(next);
+    w.U32(nested);
+    w.Fill(0x5E, size - 8);
+  };
+  element(1, 0, 12);
+  element(1, 1, 12);
+  element(1, 0, 8);
+  element(0, 0, 8);
+  element(0, 0, 12);
+  w.U8(0xAB);
+  const std::vector<uint8_t> bytes = w.Take();
+  uint64_t position = 0;
+  EXPECT_EQ(Run(bytes, [](BexInput &in) { SkipDynList(in, 1, 12, 8); }, &position), 0);
+  EXPECT_EQ(position, bytes.size() - 1);
+  EXPECT_EQ(Run(bytes, [](BexInput &in) { SkipDynList(in, 0, 12, 8); }, &position), 0);
+  EXPECT_EQ(position, 0u);
+  std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + 30);
+  EXPECT_EQ(Run(cut, [](BexInput &in) { SkipDynList(in, 1, 12, 8); }), 170);
+  EXPECT_NE(Error().find("<SkipDynList>"), std::string::npos) << Error();
+  SalMemFailAfter(1);
+  EXPECT_EQ(Run(bytes, [](BexInput &in) { SkipDynList(in, 1, 12, 8); }), 32);
+}
+
+TEST_F(BexPrimitives, SkipByteStreamSeeksWithoutReading) {
+  ByteWriter w;
+  w.Stream(std::vector<uint8_t>(5000, 1));
+  w.U32(0xCAFEF00D);
+  uint32_t after = 0;
+  EXPECT_EQ(Run(w.Take(),
+                [&](BexInput &in) {
+                  SkipByteStream(in);
+                  in.ReadExact(&after, 4, "after");
+                }),
+            0);
+  EXPECT_EQ(after, 0xCAFEF00Du);
+}

@@ -1,0 +1,127 @@
+// reader_fixture.h - shared fixture and helpers of the reader tests.
+#ifndef VBS_TESTS_READER_FIXTURE_H
+#define VBS_TESTS_READER_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "messages/error_format.h"
+#include "platform/mem.h"
+#include "support/temp_dir.h"
+#include "tools/bex_writer.h"
+#include "vortBexScanner.h"
+
+/// Message texts standing in for the message module: every reader code gets
+/// a text whose "%1" shows where the argument lands.
+inline const char *ReaderTestMessages(uint32_t id) {
+  if ((id & 0xFFFF0000u) == 0xE0210000u) return "failed at <%1>\r\n";
+  return nullptr;
+}
+
+/// One user group as the walk delivers it.
+struct WalkedGroup {
+  std::string name;
+  uint32_t value;
+  uint16_t node;
+  uint16_t position;
+  uint32_t attributes[4];
+  bool operator==(const WalkedGroup &o) const {
+    return name == o.name && value == o.value && node == o.node && position == o.position &&
+           std::equal(attributes, attributes + 4, o.attributes);
+  }
+};
+
+inline std::ostream &operator<<(std::ostream &os, const WalkedGroup &g) {
+  return os << "{" << g.name << "," << g.value << ",node " << g.node << ",pos " << g.position << "}";
+}
+
+/// Every user group from GetFirstUserGroup on, at most limit of them.
+inline std::vector<WalkedGroup> WalkGroups(size_t limit = 1u << 20) {
+  std::vector<WalkedGroup> out;
+  WalkedGroup g{};
+  char name[256];
+  for (int32_t more = GetFirstUserGroup(name, sizeof name, &g.value, &g.node, &g.position,
+                                        &g.attributes[0], &g.attributes[1], &g.attributes[2],
+                                        &g.attributes[3]);
+       more != 0 && out.size() < limit;
+       more = GetNextUserGroup(name, sizeof name, &g.value, &g.node, &g.position, &g.attributes[0],
+                               &g.attributes[1], &g.attributes[2], &g.attributes[3])) {
+    g.name = name;
+    out.push_back(g);
+  }
+  return out;
+}
+
+/// The transaction calls of node, as (name, value).
+inline std::vector<std::pair<std::string, uint32_t>> WalkCalls(int16_t node) {
+  std::vector<std::pair<std::string, uint32_t>> out;
+  char name[256];
+  uint32_t value = 0;
+  for (int32_t more = GetFirstTraCall(node, name, sizeof name, &value); more != 0;
+       more = GetNextTraCall(node, name, sizeof name, &value))
+    out.emplace_back(name, value);
+  return out;
+}
+
+/// The text at offset of a pool, computed from the pool bytes alone.
+inline std::string PoolText(const std::vector<uint8_t> &pool, int32_t offset) {
+  std::string s;
+  for (size_t i = static_cast<size_t>(offset); i < pool.size() && pool[i] != 0; ++i)
+    s += static_cast<char>(pool[i]);
+  return s;
+}
+
+/// What the walk must deliver for spec: every position of every node with
+/// users, in order.
+inline std::vector<WalkedGroup> ExpectedGroups(const bexgen::BexSpec &spec) {
+  std::vector<WalkedGroup> out;
+  for (size_t n = 0; n < spec.nodes.size(); ++n) {
+    const bexgen::NodeSpec &node = spec.nodes[n];
+    for (size_t p = 0; p < node.values.size(); ++p) {
+      WalkedGroup g{};
+      g.name = p < node.names.size() ? PoolText(spec.pool, node.names[p]) : "XUNDEF";
+      g.value = node.values[p];
+      g.node = static_cast<uint16_t>(n);
+      g.position = static_cast<uint16_t>(p);
+      std::copy(node.attributes, node.attributes + 4, g.attributes);
+      out.push_back(g);
+    }
+  }
+  return out;
+}
+
+/// Writes files into a private folder, reads them, and releases the model
+/// and every test hook afterwards.
+class ReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FreeBex();
+    SalSetMessageSource(&ReaderTestMessages);
+    baseline_ = SalMemLiveBlocks();
+  }
+  void TearDown() override {
+    FreeBex();
+    SalMemFailAfter(0);
+    SalSetMessageSource(nullptr);
+    EXPECT_EQ(SalMemLiveBlocks(), baseline_) << "the model leaked";
+  }
+  std::string Write(const std::vector<uint8_t> &bytes, const std::string &name = "t.bex") {
+    return dir_.Write(name, bytes);
+  }
+  int32_t Read(const std::vector<uint8_t> &bytes) { return ReadBex(Write(bytes).c_str()); }
+  int32_t Read(const bexgen::BexSpec &spec) { return Read(bexgen::WriteBex(spec)); }
+  std::string Error() const { return LastRBexErr(); }
+  uint32_t Flags() const {
+    uint32_t flags = 0;
+    GetBexInfo(nullptr, &flags);
+    return flags;
+  }
+
+  TempDir dir_;
+  int64_t baseline_ = 0;
+};
+
+#endif  // VBS_TESTS_READER_FIXTURE_H

@@ -1,0 +1,23 @@
+# check_tool.cmake - runs one command and checks its exit status and output.
+# Arguments: COMMAND (list: program and arguments), EXPECT_EXIT (one status),
+# optional STDOUT_REGEX, STDOUT_EMPTY, STDERR_EMPTY, STDERR_NONEMPTY.
+execute_process(COMMAND ${COMMAND} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(problems "")
+if(NOT "${rc}" STREQUAL "${EXPECT_EXIT}")
+  string(APPEND problems "exit status ${rc}, expected ${EXPECT_EXIT}\n")
+endif()
+if(DEFINED STDOUT_REGEX AND NOT out MATCHES "${STDOUT_REGEX}")
+  string(APPEND problems "standard output does not match: ${STDOUT_REGEX}\n")
+endif()
+if(STDOUT_EMPTY AND NOT out STREQUAL "")
+  string(APPEND problems "standard output is not empty\n")
+endif()
+if(STDERR_EMPTY AND NOT err STREQUAL "")
+  string(APPEND problems "standard error is not empty\n")
+endif()
+if(STDERR_NONEMPTY AND err STREQUAL "")
+  string(APPEND problems "standard error is empty\n")
+endif()
+if(NOT problems STREQUAL "")
+  message(FATAL_ERROR "${COMMAND}\n${problems}--- stdout:\n${out}--- stderr:\n${err}")
+endif()
