@@ -65,6 +65,19 @@ int BoundedFormat(char *dest, size_t capacity, const char *format, ...) {
   return n;
 }
 
+int BoundedFormatString(char *dest, size_t capacity, const char *text) {
+  if (dest == nullptr || text == nullptr || capacity == 0) return -1;
+  // strnlen stops at capacity, so a long text is not measured to its end.
+  const size_t length = strnlen(text, capacity);
+  if (length >= capacity) {
+    std::memcpy(dest, text, capacity - 1);
+    dest[capacity - 1] = '\0';
+    return -1;
+  }
+  std::memcpy(dest, text, length + 1);
+  return static_cast<int>(length);
+}
+
 int BoundedCopyN(char *dest, size_t capacity, const char *source, size_t maxChars,
                  size_t *copied) {
   if (dest == nullptr || source == nullptr || capacity == 0) return 0;

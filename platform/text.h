@@ -14,6 +14,10 @@ int BoundedFormat(char *dest, size_t capacity, const char *format, ...)
     __attribute__((format(gnu_printf, 3, 4)));
 int BoundedFormatV(char *dest, size_t capacity, const char *format, va_list args);
 
+/// BoundedFormat(dest, capacity, "%s", text) without the formatter: the
+/// same bytes, cut and result.  A null text is refused like a null format.
+int BoundedFormatString(char *dest, size_t capacity, const char *text);
+
 /// Copies the longest prefix of source that fits into capacity - 1 bytes
 /// without splitting a double-byte character of the ANSI code page, and
 /// terminates it.  Stores the bytes copied in *copied when given.  Returns 1

@@ -2,29 +2,60 @@
 #include "reader/bex_input.h"
 
 #include <cstring>
+#include <new>
 
 #include "common/common_file.h"
 #include "platform/file.h"
 #include "platform/mem.h"
 #include "reader/bex_error.h"
 
-BexInput::BexInput(CCommonFile &file) : file_(file) {
+BexInput::BexInput(CCommonFile &file)
+    : file_(file), block_(new (std::nothrow) uint8_t[kBlockSize]) {
   const int64_t length = file.GetLength();
   size_ = length > 0 ? static_cast<uint64_t>(length) : 0;
 }
 
+BexInput::~BexInput() { delete[] block_; }
+
 void BexInput::ReadExact(void *dest, uint32_t count, const char *tag) {
+  auto *out = static_cast<uint8_t *>(dest);
+  const uint32_t buffered = end_ - next_;
+  if (count <= buffered) {
+    std::memcpy(out, block_ + next_, count);
+    next_ += count;
+    position_ += count;
+    return;
+  }
+  // Take what the block holds, then the rest from the file.
+  if (buffered != 0) std::memcpy(out, block_ + next_, buffered);
+  next_ = end_ = 0;
+  position_ += buffered;
+  const uint32_t rest = count - buffered;
   uint32_t got = 0;
-  const int ok = file_.Read(dest, count, &got);
+  if (block_ == nullptr || rest >= kBlockSize / 2) {
+    (void)file_.Read(out + buffered, rest, &got);
+  } else {
+    // A short block is the end of the file, not an error in itself.
+    (void)file_.Read(block_, kBlockSize, &end_);
+    got = rest < end_ ? rest : end_;
+    std::memcpy(out + buffered, block_, got);
+    next_ = got;
+  }
   position_ += got;
-  if (!ok || got != count) RaiseBexError(tag, kBexErrRead);
+  if (got != rest) RaiseBexError(tag, kBexErrRead);
 }
 
 void BexInput::Skip(uint32_t count) {
+  const uint32_t buffered = end_ - next_;
+  position_ += count;
+  if (count <= buffered) {
+    next_ += count;
+    return;
+  }
+  next_ = end_ = 0;
   // The result is not checked: a seek that fails, or one past the end, shows
   // as a short read at the next record.
-  (void)file_.Seek(static_cast<int64_t>(count), SAL_SEEK_CUR);
-  position_ += count;
+  (void)file_.Seek(static_cast<int64_t>(count - buffered), SAL_SEEK_CUR);
 }
 
 void SkipByteStream(BexInput &in) {

@@ -9,10 +9,18 @@ class CCommonFile;
 /// An open Bex file with the reader's own account of its position, so that
 /// every length taken from the file can be compared with the bytes the file
 /// still holds before anything is allocated for it.
+///
+/// Records are small and many (tens of thousands of 32- and 36-byte records
+/// and 4-byte lengths in a large file), so the input reads the file in large
+/// blocks and serves records and short skips from its block; reads as large
+/// as half a block go straight into their destination.
 class BexInput {
  public:
   /// Takes the length of the opened file once.
   explicit BexInput(CCommonFile &file);
+  ~BexInput();
+  BexInput(const BexInput &) = delete;
+  BexInput &operator=(const BexInput &) = delete;
 
   CCommonFile &File() { return file_; }
   /// Bytes between the position and the end of the file (0 past the end).
@@ -27,9 +35,14 @@ class BexInput {
   void Skip(uint32_t count);
 
  private:
+  static constexpr uint32_t kBlockSize = 64 * 1024;
+
   CCommonFile &file_;
   uint64_t size_;
-  uint64_t position_ = 0;
+  uint64_t position_ = 0;  // logical position of the next byte delivered
+  uint8_t *block_;         // null when it could not be had: reads go direct
+  uint32_t next_ = 0;      // index of the next unread byte in block_
+  uint32_t end_ = 0;       // bytes valid in block_
 };
 
 /// Reads a 4-byte length N (tag "SkipByteStream") and seeks past N bytes.

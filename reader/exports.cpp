@@ -12,7 +12,7 @@
 
 namespace {
 void CopyName(char *buffer, uint32_t capacity, const char *name) {
-  if (buffer != nullptr) BoundedFormat(buffer, capacity, "%s", name);
+  if (buffer != nullptr) BoundedFormatString(buffer, capacity, name);
 }
 
 template <typename T>

@@ -180,3 +180,21 @@ TEST(SafeText, ComparisonsSortNullLast) {
     EXPECT_EQ(sign(SafeStrICmp(c.a, c.b)), c.isign);
   }
 }
+
+TEST(BoundedFormatString, MatchesFormattingWithPercentS) {
+  const std::string texts[] = {"", "a", "1234567", "12345678", "123456789abc"};
+  for (const std::string &t : texts) {
+    for (size_t capacity : {0u, 1u, 2u, 7u, 8u, 9u, 16u}) {
+      SCOPED_TRACE(testing::Message() << t << " / " << capacity);
+      char viaFormat[16];
+      char direct[16];
+      std::memset(viaFormat, '#', sizeof viaFormat);
+      std::memset(direct, '#', sizeof direct);
+      EXPECT_EQ(BoundedFormatString(direct, capacity, t.c_str()),
+                BoundedFormat(viaFormat, capacity, "%s", t.c_str()));
+      EXPECT_EQ(std::memcmp(direct, viaFormat, sizeof direct), 0);
+    }
+  }
+  char buffer[4];
+  EXPECT_EQ(BoundedFormatString(buffer, sizeof buffer, nullptr), -1);
+}
