@@ -253,15 +253,19 @@ stage_win64() {
   mkdir -p "$WINEPREFIX"
   "$server" -p
   trap '"$server" -k 2>/dev/null' EXIT
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    log "win64: creating the Wine prefix"
-    if ! timeout 300 "$loader" wineboot -i >"$dir/wineboot.log" 2>&1; then
-      cat "$dir/wineboot.log"
-      echo "FAILED win64: the Wine prefix could not be created"
-      FAILED=$((FAILED + 1)); BROKEN=1
-      "$server" -k; trap - EXIT
-      return
-    fi
+  # Boot the prefix (creating it first when new) before CTest starts: the
+  # services Wine starts with its first program (services.exe, winedevice,
+  # explorer) live as long as the persistent server and keep the standard
+  # handles of the program that started them.  Started from a test, they
+  # would hold CTest's output pipe open and the stage would never end.
+  local boot=""
+  [ -f "$WINEPREFIX/system.reg" ] || { boot=-i; log "win64: creating the Wine prefix"; }
+  if ! timeout 300 "$loader" wineboot $boot >"$dir/wineboot.log" 2>&1 </dev/null; then
+    cat "$dir/wineboot.log"
+    echo "FAILED win64: the Wine prefix could not be booted"
+    FAILED=$((FAILED + 1)); BROKEN=1
+    "$server" -k; trap - EXIT
+    return
   fi
   run_ctest "$dir" -j"$JOBS"
   count_ctest "$dir" win64
