@@ -47,6 +47,126 @@ const char *FindBytesUpper(const char *hay, size_t size, const char *needle, siz
   return nullptr;
 }
 
+// The longer in-place Replace threads a list through the occurrences it
+// counts: every occurrence but the first holds, in its own first bytes
+// (they are replaced anyway), the distance back to the one before it.  The
+// rewrite then runs from the back, moving every byte once, without
+// searching again.  Distances that do not fit the bytes an occurrence has
+// go to a small side table.
+class OccurrenceChain {
+ public:
+  OccurrenceChain(char *text, const char *find, uint32_t n)
+      : text_(text), find_(find), width_(n < 4 ? n : 4) {}
+
+  // Links the occurrence at offset at to the previous one; false when the
+  // side table is full (the chain is then undone).
+  bool Link(uint32_t at) {
+    if (count_ > 0) {
+      const uint32_t distance = at - last_;
+      const bool fits = width_ == 4 || distance < (1u << (8 * width_));
+      if (!fits) {
+        if (far_ == kFar) {
+          Undo();
+          return false;
+        }
+        farLinks_[far_++] = last_;
+      }
+      Put(at, fits ? distance : 0);  // 0 is no distance: it sends to the side table
+    }
+    last_ = at;
+    ++count_;
+    return true;
+  }
+
+  uint32_t Count() const { return count_; }
+  uint32_t Last() const { return last_; }
+  // The text has moved (its storage was resized).
+  void Rebase(char *text) { text_ = text; }
+
+  // The occurrence before the one at offset at, which holds its link.
+  uint32_t Previous(uint32_t at) {
+    const uint32_t distance = Get(at);
+    return distance != 0 ? at - distance : farLinks_[--far_];
+  }
+
+  // Puts the pattern's bytes back into every linked occurrence.
+  void Undo() {
+    uint32_t at = last_;
+    for (uint32_t k = count_; k > 1; --k) {
+      const uint32_t previous = Previous(at);
+      std::memcpy(text_ + at, find_, width_);
+      at = previous;
+    }
+    count_ = 0;
+  }
+
+ private:
+  static constexpr uint32_t kFar = 512;
+
+  void Put(uint32_t at, uint32_t value) {
+    for (uint32_t i = 0; i < width_; ++i) text_[at + i] = static_cast<char>(value >> (8 * i));
+  }
+  uint32_t Get(uint32_t at) const {
+    uint32_t value = 0;
+    for (uint32_t i = 0; i < width_; ++i)
+      value |= static_cast<uint32_t>(static_cast<unsigned char>(text_[at + i])) << (8 * i);
+    return value;
+  }
+
+  char *text_;
+  const char *find_;
+  uint32_t width_;           // bytes of an occurrence that hold its link
+  uint32_t count_ = 0;       // occurrences linked
+  uint32_t last_ = 0;        // offset of the last one
+  uint32_t far_ = 0;         // entries of farLinks_ in use
+  uint32_t farLinks_[kFar];  // predecessors too far away for an occurrence's link
+};
+
+// Rewrites text (length bytes, storage already large enough) so that the
+// chained occurrences become replacement (m > n), from the back: each byte
+// moves once.  The write position stays (m - n) bytes per occurrence still
+// ahead behind the read position, so nothing unread is overwritten; an
+// occurrence's link is read before its replacement is written.
+void RewriteBackward(char *text, uint32_t length, OccurrenceChain &chain, uint32_t n,
+                     const char *replacement, uint32_t m) {
+  const uint32_t count = chain.Count();
+  uint32_t at = chain.Last();
+  uint32_t r = at + n;                 // bytes before it are still in place
+  uint32_t w = r + (m - n) * count;    // bytes from it on are final
+  std::memmove(text + w, text + r, length - r);
+  for (uint32_t k = count; k > 0; --k) {
+    const uint32_t kept = r - (at + n);
+    w -= kept;
+    std::memmove(text + w, text + at + n, kept);
+    const uint32_t previous = k > 1 ? chain.Previous(at) : 0;
+    w -= m;
+    std::memcpy(text + w, replacement, m);
+    r = at;
+    at = previous;
+  }
+}
+
+// The same front to back for patterns whose occurrences may overlap: moves
+// the tail to the end of the final text first, then rewrites it forward.
+void RewriteForward(char *text, uint32_t length, uint32_t from, const char *find, uint32_t n,
+                    const char *replacement, uint32_t m, uint32_t count) {
+  const uint32_t shift = (m - n) * count;
+  const uint32_t newLength = length + shift;
+  std::memmove(text + from + shift, text + from, length - from);
+  // The write position trails the read position by (m - n) per occurrence
+  // still ahead, so a replacement only overwrites bytes already consumed.
+  uint32_t r = from + shift;
+  uint32_t w = from;
+  for (uint32_t done = 0; done < count; ++done) {
+    const char *hit = FindBytes(text + r, newLength - r, find, n);
+    const uint32_t gap = static_cast<uint32_t>(hit - (text + r));
+    std::memmove(text + w, text + r, gap);
+    std::memcpy(text + w + gap, replacement, m);
+    w += gap + m;
+    r += gap + n;
+  }
+}
+
 // A character-walk occurrence test at text + i (end: the text's reach).
 inline bool MatchesAt(const char *text, uint32_t i, uint32_t end, const char *pattern, uint32_t n,
                       bool endsInLead) {
@@ -232,33 +352,34 @@ uint32_t CCommonString::Replace(const char *find, uint32_t n, const char *replac
     return done;
   }
 
-  // Longer: count, grow once to the final size, move the tail to the end
-  // of the final text, then rewrite front to back.
+  // Longer.  Count first, so that the storage grows once, to the final
+  // size, chaining the occurrences for the rewrite from the back.
+  OccurrenceChain chain(buffer_, find, n);
+  bool chained = true;
   uint32_t count = 0;
   for (uint32_t r = from; count < maxCount; ++count) {
     const char *hit = FindBytes(buffer_ + r, length_ - r, find, n);
     if (hit == nullptr) break;
-    r = static_cast<uint32_t>(hit - buffer_) + n;
+    const uint32_t at = static_cast<uint32_t>(hit - buffer_);
+    if (chained) chained = chain.Link(at);
+    r = at + n;
   }
   if (count == 0) return 0;
   const uint64_t newLength = length_ + static_cast<uint64_t>(m - n) * count;
-  if (newLength >= 0xFFFFFFFFu) return NoStorage();
-  if (newLength + 1 > capacity_ && !Resize(static_cast<uint32_t>(newLength) + 1u)) return 0;
-  const uint32_t shift = static_cast<uint32_t>(newLength) - length_;
-  std::memmove(buffer_ + from + shift, buffer_ + from, length_ - from + 1u);
-  // The write position trails the read position by (m - n) per occurrence
-  // still ahead, so a replacement only overwrites bytes already consumed.
-  uint32_t r = from + shift;
-  uint32_t w = from;
-  for (uint32_t done = 0; done < count; ++done) {
-    const char *hit = FindBytes(buffer_ + r, static_cast<uint32_t>(newLength) - r, find, n);
-    const uint32_t gap = static_cast<uint32_t>(hit - (buffer_ + r));
-    std::memmove(buffer_ + w, buffer_ + r, gap);
-    std::memcpy(buffer_ + w + gap, replacement, m);
-    w += gap + m;
-    r += gap + n;
+  const bool fits = newLength < 0xFFFFFFFFu;
+  if (!fits || (newLength + 1 > capacity_ && !Resize(static_cast<uint32_t>(newLength) + 1u))) {
+    if (chained) chain.Undo();  // the text as it was
+    return fits ? 0 : NoStorage();
+  }
+  if (chained) {
+    chain.Rebase(buffer_);
+    RewriteBackward(buffer_, length_, chain, n, replacement, m);
+  } else {
+    // Too many far links: the front-to-back rewrite, searching again.
+    RewriteForward(buffer_, length_, from, find, n, replacement, m, count);
   }
   length_ = static_cast<uint32_t>(newLength);
+  buffer_[length_] = '\0';
   return count;
 }
 

@@ -417,6 +417,43 @@ TEST(CCommonStringSearch, ReplaceAgreesWithAPlainScan) {
   }
 }
 
+TEST(CCommonStringSearch, ReplaceAcrossLongGaps) {
+  // Occurrences far apart, many of them, and long patterns: every way the
+  // longer replacement keeps track of where its occurrences were.
+  struct Case {
+    size_t gap;
+    int occurrences;
+    const char *find, *with;
+    uint32_t maxCount;
+  } cases[] = {
+      {300, 100, "\n", "\r\n", CCommonString::kAll},
+      {300, 700, "\n", "\r\n", CCommonString::kAll},
+      {300, 700, "\n", "\r\n", 600},
+      {70000, 5, "ab", "ABC", CCommonString::kAll},
+      {9, 3000, "abcdef", "0123456789", CCommonString::kAll},
+      {0, 5000, "ab", "xyz", 4321},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::to_string(c.gap) + " x " + std::to_string(c.occurrences));
+    std::string text;
+    for (int i = 0; i < c.occurrences; ++i) text += std::string(c.gap, '.') + c.find;
+    text += "end";
+    const std::string expected = ReplaceOracle(text, c.find, c.with, 0, c.maxCount);
+    const uint32_t n = static_cast<uint32_t>(std::strlen(c.find));
+    const uint32_t m = static_cast<uint32_t>(std::strlen(c.with));
+    CCommonString refused = Make(text);
+    SalMemFailAfter(1);
+    EXPECT_EQ(refused.Replace(c.find, n, c.with, m, 1, c.maxCount), 0u);
+    SalMemFailAfter(0);
+    ASSERT_EQ(Bytes(refused), text) << "a refused growth leaves the text as it was";
+    CCommonString s = Make(text);
+    EXPECT_EQ(s.Replace(c.find, n, c.with, m, 1, c.maxCount),
+              c.maxCount < static_cast<uint32_t>(c.occurrences) ? c.maxCount
+                                                                : static_cast<uint32_t>(c.occurrences));
+    EXPECT_EQ(Bytes(s), expected);
+  }
+}
+
 TEST(CCommonStringSearch, ReplaceAllocatesAtMostOnce) {
   CCommonString s("a-a-a-a");
   SalMemFailAfter(2, true);  // the first allocation succeeds, every later one fails
