@@ -27,7 +27,8 @@ const char *FindBytes(const char *hay, size_t size, const char *needle, size_t n
   while (p <= last) {
     p = static_cast<const char *>(std::memchr(p, first, static_cast<size_t>(last - p) + 1));
     if (p == nullptr) return nullptr;
-    if (std::memcmp(p + 1, needle + 1, n - 1) == 0) return p;
+    // The last byte first: a cheap filter before the call.
+    if (p[n - 1] == needle[n - 1] && std::memcmp(p + 1, needle + 1, n - 2) == 0) return p;
     ++p;
   }
   return nullptr;
