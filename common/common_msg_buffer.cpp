@@ -45,8 +45,9 @@ int CCommonMsgBuffer::Add(const char *text, uint32_t level) {
 
 int CCommonMsgBuffer::AddFormattedV(const char *format, uint32_t level, va_list args) {
   if (format == nullptr) return 0;
+  // A text that cannot be formatted is added empty: the level still counts.
   CCommonString text;
-  if (!text.FormatV(format, args)) return 0;
+  (void)text.FormatV(format, args);
   return Add(text.CStr(), level);
 }
 

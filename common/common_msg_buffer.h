@@ -34,8 +34,8 @@ class CCommonMsgBuffer {
   /// text cannot be created or grown the message is lost and the thread's
   /// last-error value is 0xE00303EB.
   int Add(const char *text, uint32_t level);
-  /// Formats into a temporary string and adds it.  A null format adds
-  /// nothing.  Returns 0.
+  /// Formats into a temporary string and adds it (empty when the
+  /// formatting fails).  A null format adds nothing.  Returns 0.
   int AddFormattedV(const char *format, uint32_t level, va_list args);
   int AddFormatted(uint32_t level, const char *format, ...)
       __attribute__((format(gnu_printf, 3, 4)));
