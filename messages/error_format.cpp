@@ -5,8 +5,8 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <string>
 
+#include "common/common_string.h"
 #include "platform/text.h"
 
 namespace {
@@ -64,8 +64,9 @@ char *SalLoadMessageText(uint32_t /*code*/, uint32_t messageId, char *buffer, si
   const size_t length = std::strlen(text);
   if (length < 2 || buffer == nullptr || capacity == 0) return nullptr;
   // Every message ends with its line break; the copy leaves it out.
-  const std::string body(text, length - 2);
-  BoundedCopy(buffer, capacity, body.c_str());
+  const CCommonString body(text, static_cast<uint32_t>(length - 2));
+  if (!body.HasStorage()) return nullptr;  // no storage: as if no text were found
+  BoundedCopy(buffer, capacity, body.CStr());
   return buffer;
 }
 

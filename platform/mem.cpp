@@ -1,4 +1,5 @@
-// mem.cpp - MemAlloc / MemFree over calloc, with failure injection for tests.
+// mem.cpp - MemAlloc / MemRealloc / MemFree over the runtime allocator, with
+// failure injection for tests.
 #include "platform/mem.h"
 
 #include <atomic>
@@ -46,6 +47,25 @@ void MemFree(void *p) {
   if (p == nullptr) return;
   g_liveBlocks.fetch_sub(1, std::memory_order_relaxed);
   std::free(p);
+}
+
+int MemRealloc(void **block, size_t size) {
+  if (block == nullptr) return 0;
+  if (size == 0) {
+    MemFree(*block);
+    *block = nullptr;
+    return 1;
+  }
+  if (InjectedFailure()) return 0;
+  void *p = std::realloc(*block, size);
+  if (p == nullptr) return 0;
+  if (*block == nullptr) g_liveBlocks.fetch_add(1, std::memory_order_relaxed);
+  *block = p;
+  return 1;
+}
+
+void MemAdopt(void *p) {
+  if (p != nullptr) g_liveBlocks.fetch_add(1, std::memory_order_relaxed);
 }
 
 void SalMemFailAfter(uint32_t n, bool forever) {

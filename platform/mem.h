@@ -1,4 +1,4 @@
-// mem.h - zero-filled tagged allocation and its release.
+// mem.h - zero-filled tagged allocation, resizing, and release.
 #ifndef SAL_MEM_H
 #define SAL_MEM_H
 
@@ -21,8 +21,23 @@ template <typename T>
   return ok;
 }
 
-/// Releases storage from MemAlloc; null is allowed.
+/// Releases storage from MemAlloc, MemRealloc or MemAdopt; null is allowed.
 void MemFree(void *p);
+
+/// Resizes the storage at *block (from MemAlloc or MemRealloc; null asks for
+/// new storage) to size bytes, keeping the contents up to the smaller of the
+/// two sizes; bytes beyond them are not initialised.  Size 0 releases the
+/// storage and stores null.  The storage stays compatible with the runtime
+/// library's realloc and free.  Counts towards the failure injection of
+/// SalMemFailAfter like MemAlloc (SalMemLastFailedTag keeps naming MemAlloc
+/// calls only).  On failure returns 0 and leaves *block and its storage as
+/// they were.
+[[nodiscard]] int MemRealloc(void **block, size_t size);
+
+/// Takes storage that the caller obtained from the runtime library's
+/// malloc, calloc or realloc into the account of MemFree and
+/// SalMemLiveBlocks.  Null is ignored.
+void MemAdopt(void *p);
 
 // ---- test support: allocation-failure injection and accounting ----------
 

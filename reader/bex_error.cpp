@@ -1,8 +1,9 @@
 // bex_error.cpp - composing, reporting and raising the reader's severe errors.
 #include "reader/bex_error.h"
 
-#include <string>
+#include <cstring>
 
+#include "common/common_string.h"
 #include "messages/error_format.h"
 #include "messages/event_report.h"
 #include "messages/library_strings.h"
@@ -14,21 +15,6 @@ namespace {
 constexpr uint32_t kFacilityReader = 33;
 constexpr uint32_t kFacilityReaderNoText = 34;
 constexpr const char *kDefaultFormat = "Severe Error %s(%d) in vortBexScanner.dll";
-
-// Replaces every "%1" of text by argument in one left-to-right pass; the
-// inserted text is never scanned again.
-std::string ReplacePercentOne(const char *text, const char *argument) {
-  std::string out;
-  for (const char *p = text; *p != '\0';) {
-    if (p[0] == '%' && p[1] == '1') {
-      out += argument;
-      p += 2;
-    } else {
-      out += *p++;
-    }
-  }
-  return out;
-}
 
 [[noreturn]] void Raise(uint32_t facility, const char *argument, int16_t number) {
   const uint32_t code = SalMakeErrorCode(3, facility, static_cast<uint16_t>(number));
@@ -45,8 +31,13 @@ void ReportBexError(const char *messageText, int16_t number, const char *argumen
   const char *format = SalGetLibraryString(kStrSevereErrorFormat, kDefaultFormat);
   BoundedFormat(text, capacity, format, messageText, static_cast<int32_t>(number));
   if (argument != nullptr) {
-    const std::string replaced = ReplacePercentOne(text, argument);
-    BoundedCopy(text, capacity, replaced.c_str());
+    // One left-to-right pass over whole characters: the inserted text is
+    // never scanned again.  Without storage for the copy the text keeps
+    // its "%1".
+    CCommonString composed(text);
+    const uint32_t length = static_cast<uint32_t>(std::strlen(argument));
+    if (composed.ReplaceChars("%1", 2, argument, length, 1, CCommonString::kAll) != 0)
+      BoundedCopy(text, capacity, composed.CStr());
   }
   SalReportErrorEvent(kEventSevereError, text);
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 TEST(MemAlloc, ZeroCountsGiveNullAndSuccess) {
   void *p = reinterpret_cast<void *>(1);
@@ -59,4 +61,28 @@ TEST(MemAlloc, InjectedFailureHitsTheNthCall) {
   SalMemFailAfter(0);
   EXPECT_EQ(MemAlloc(&p, 1, 1, "z"), 1);
   MemFree(p);
+}
+
+TEST(MemRealloc, ResizesKeepsContentsAndHonoursTheHook) {
+  const int64_t before = SalMemLiveBlocks();
+  void *p = nullptr;
+  ASSERT_EQ(MemRealloc(&p, 4), 1);
+  EXPECT_EQ(SalMemLiveBlocks(), before + 1);
+  std::memcpy(p, "abc", 4);
+  SalMemFailAfter(1);
+  void *kept = p;
+  EXPECT_EQ(MemRealloc(&p, 1 << 20), 0);
+  EXPECT_EQ(p, kept) << "a failed resize leaves the block";
+  ASSERT_EQ(MemRealloc(&p, 1 << 20), 1);
+  EXPECT_STREQ(static_cast<char *>(p), "abc");
+  EXPECT_EQ(SalMemLiveBlocks(), before + 1);
+  ASSERT_EQ(MemRealloc(&p, 0), 1);
+  EXPECT_EQ(p, nullptr);
+  EXPECT_EQ(SalMemLiveBlocks(), before);
+
+  void *adopted = std::malloc(8);
+  MemAdopt(adopted);
+  EXPECT_EQ(SalMemLiveBlocks(), before + 1);
+  MemFree(adopted);
+  EXPECT_EQ(SalMemLiveBlocks(), before);
 }
