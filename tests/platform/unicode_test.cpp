@@ -1,0 +1,445 @@
+// unicode_test.cpp - the UTF-8 / UTF-16 / UTF-32 conversions: malformed
+// input of every kind, targets of every size, resuming after a stop.
+#include "platform/unicode.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using U16 = std::u16string;
+using U32 = std::u32string;
+
+// The outcome of one conversion: result, units consumed, units written.
+template <typename Out>
+struct Outcome {
+  int result;
+  size_t consumed;
+  std::basic_string<Out> written;
+};
+
+// Runs converter over all of source with room for capacity units, filling
+// the rest of a larger buffer with a guard value that must stay untouched.
+template <typename In, typename Out>
+Outcome<Out> Convert(int (*converter)(const In **, const In *, Out **, Out *, int),
+                 const std::basic_string<In> &source, size_t capacity, int flags) {
+  constexpr size_t kGuard = 8;
+  const Out guard = static_cast<Out>(0x5A);
+  std::vector<Out> buffer(capacity + kGuard, guard);
+  const In *s = source.data();
+  Out *t = buffer.data();
+  const int result = converter(&s, source.data() + source.size(), &t, buffer.data() + capacity, flags);
+  for (size_t i = capacity; i < buffer.size(); ++i) EXPECT_EQ(buffer[i], guard) << "written past the target at " << i;
+  EXPECT_GE(t, buffer.data());
+  EXPECT_LE(t, buffer.data() + capacity);
+  EXPECT_GE(s, source.data());
+  EXPECT_LE(s, source.data() + source.size());
+  return {result, static_cast<size_t>(s - source.data()), std::basic_string<Out>(buffer.data(), t)};
+}
+
+std::basic_string<uint8_t> U8(std::initializer_list<int> bytes) {
+  std::basic_string<uint8_t> s;
+  for (int b : bytes) s.push_back(static_cast<uint8_t>(b));
+  return s;
+}
+
+std::basic_string<uint8_t> U8(const char *text) {
+  return std::basic_string<uint8_t>(reinterpret_cast<const uint8_t *>(text));
+}
+
+// A straightforward encoder, written apart from the one under test.
+std::basic_string<uint8_t> EncodeUtf8(const U32 &text) {
+  std::basic_string<uint8_t> out;
+  for (char32_t c : text) {
+    if (c < 0x80) {
+      out.push_back(static_cast<uint8_t>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<uint8_t>(0xC0 + c / 64));
+      out.push_back(static_cast<uint8_t>(0x80 + c % 64));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<uint8_t>(0xE0 + c / 4096));
+      out.push_back(static_cast<uint8_t>(0x80 + c / 64 % 64));
+      out.push_back(static_cast<uint8_t>(0x80 + c % 64));
+    } else {
+      out.push_back(static_cast<uint8_t>(0xF0 + c / 262144));
+      out.push_back(static_cast<uint8_t>(0x80 + c / 4096 % 64));
+      out.push_back(static_cast<uint8_t>(0x80 + c / 64 % 64));
+      out.push_back(static_cast<uint8_t>(0x80 + c % 64));
+    }
+  }
+  return out;
+}
+
+U16 EncodeUtf16(const U32 &text) {
+  U16 out;
+  for (char32_t c : text) {
+    if (c < 0x10000) {
+      out.push_back(static_cast<char16_t>(c));
+    } else {
+      out.push_back(static_cast<char16_t>(0xD800 + (c - 0x10000) / 1024));
+      out.push_back(static_cast<char16_t>(0xDC00 + (c - 0x10000) % 1024));
+    }
+  }
+  return out;
+}
+
+// Mixed text: ASCII runs, Latin, Greek, Cyrillic, CJK, supplementary
+// characters, the edges of every encoding length and of the code space.
+const U32 &Mixed() {
+  static const U32 text = [] {
+    U32 t = U"plain ASCII text of some length, " U"Gr\u00FC\u00DFe \u03B1\u03B2\u03B3 \u0416\u0418\u0412 "
+            U"\u65E5\u672C\u8A9E \U0001F600\U00020000 ";
+    for (char32_t c : {0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFFFDu, 0xFFFFu, 0x10000u,
+                       0x10FFFFu, 0u})
+      t.push_back(c);
+    return t + U"end";
+  }();
+  return text;
+}
+
+constexpr int kBothModes[] = {SAL_CONV_STRICT, SAL_CONV_LENIENT};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Valid text: every direction agrees with the independent encoders, for
+// every target size the output is a prefix of the whole, and resuming from
+// where a stop left the source gives the whole.
+// ---------------------------------------------------------------------------
+
+// Converts source with every capacity from 0 up to the full size; each
+// short target must stop with TARGET_EXHAUSTED on a character boundary.
+template <typename In, typename Out>
+void SweepTargets(int (*converter)(const In **, const In *, Out **, Out *, int),
+                  const std::basic_string<In> &source, const std::basic_string<Out> &expected) {
+  for (int flags : kBothModes) {
+    const Outcome<Out> whole = Convert(converter, source, expected.size(), flags);
+    ASSERT_EQ(whole.result, SAL_CONV_OK);
+    ASSERT_EQ(whole.consumed, source.size());
+    ASSERT_TRUE(whole.written == expected);
+    for (size_t capacity = 0; capacity < expected.size(); ++capacity) {
+      SCOPED_TRACE(capacity);
+      const Outcome<Out> part = Convert(converter, source, capacity, flags);
+      ASSERT_EQ(part.result, SAL_CONV_TARGET_EXHAUSTED);
+      ASSERT_TRUE(expected.compare(0, part.written.size(), part.written) == 0);
+      // Never more than one character (at most four units) short of full.
+      ASSERT_GE(part.written.size() + 4, capacity);
+      const Outcome<Out> rest =
+          Convert(converter, source.substr(part.consumed), expected.size() - part.written.size(), flags);
+      ASSERT_EQ(rest.result, SAL_CONV_OK);
+      ASSERT_TRUE(part.written + rest.written == expected);
+    }
+  }
+}
+
+TEST(SalUnicode, ValidTextEveryDirectionEveryTargetSize) {
+  const U32 &utf32 = Mixed();
+  const U16 utf16 = EncodeUtf16(utf32);
+  const auto utf8 = EncodeUtf8(utf32);
+  {
+    SCOPED_TRACE("32 to 16");
+    SweepTargets(SalUtf32ToUtf16, utf32, utf16);
+  }
+  {
+    SCOPED_TRACE("32 to 8");
+    SweepTargets(SalUtf32ToUtf8, utf32, utf8);
+  }
+  {
+    SCOPED_TRACE("16 to 32");
+    SweepTargets(SalUtf16ToUtf32, utf16, utf32);
+  }
+  {
+    SCOPED_TRACE("16 to 8");
+    SweepTargets(SalUtf16ToUtf8, utf16, utf8);
+  }
+  {
+    SCOPED_TRACE("8 to 16");
+    SweepTargets(SalUtf8ToUtf16, utf8, utf16);
+  }
+  {
+    SCOPED_TRACE("8 to 32");
+    SweepTargets(SalUtf8ToUtf32, utf8, utf32);
+  }
+}
+
+TEST(SalUnicode, EveryCodePointRoundTrips) {
+  U32 all;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c)
+    if (c < 0xD800 || c > 0xDFFF) all.push_back(c);
+  const auto utf8 = EncodeUtf8(all);
+  const U16 utf16 = EncodeUtf16(all);
+  EXPECT_TRUE(Convert(SalUtf32ToUtf8, all, utf8.size(), SAL_CONV_STRICT).written == utf8);
+  EXPECT_TRUE(Convert(SalUtf32ToUtf16, all, utf16.size(), SAL_CONV_STRICT).written == utf16);
+  EXPECT_TRUE(Convert(SalUtf8ToUtf32, utf8, all.size(), SAL_CONV_STRICT).written == all);
+  EXPECT_TRUE(Convert(SalUtf16ToUtf32, utf16, all.size(), SAL_CONV_STRICT).written == all);
+  EXPECT_TRUE(Convert(SalUtf8ToUtf16, utf8, utf16.size(), SAL_CONV_STRICT).written == utf16);
+  EXPECT_TRUE(Convert(SalUtf16ToUtf8, utf16, utf8.size(), SAL_CONV_STRICT).written == utf8);
+
+  for (char32_t c : all) {
+    char16_t units[2] = {0, 0};
+    uint8_t bytes[4] = {0, 0, 0, 0};
+    int n16 = -1, n8 = -1;
+    ASSERT_EQ(SalCodePointToUtf16(c, units, &n16), 1);
+    ASSERT_EQ(SalCodePointToUtf8(c, bytes, &n8), 1);
+    ASSERT_TRUE(U16(units, n16) == EncodeUtf16(U32(1, c))) << std::hex << c;
+    ASSERT_TRUE(std::basic_string<uint8_t>(bytes, n8) == EncodeUtf8(U32(1, c))) << std::hex << c;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Malformed UTF-8.  Each case follows "ab", which must be converted, and
+// stops with the source at the start of the bad sequence.
+// ---------------------------------------------------------------------------
+
+TEST(SalUnicode, MalformedUtf8StopsAtTheSequence) {
+  struct Case {
+    const char *what;
+    std::basic_string<uint8_t> bytes;
+    int result;  // the same in both modes and towards UTF-16 and UTF-32
+  } cases[] = {
+      {"overlong 2-byte C0", U8({0xC0, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"overlong 2-byte C1", U8({0xC1, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
+      {"overlong 3-byte", U8({0xE0, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"overlong 3-byte top", U8({0xE0, 0x9F, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
+      {"overlong 4-byte", U8({0xF0, 0x8F, 0xBF, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
+      {"high surrogate", U8({0xED, 0xA0, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"low surrogate", U8({0xED, 0xBF, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
+      {"encoded pair", U8({0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"0x110000", U8({0xF4, 0x90, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"F5 lead", U8({0xF5, 0x80, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"F7 lead", U8({0xF7, 0xBF, 0xBF, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
+      {"5-byte form", U8({0xF8, 0x88, 0x80, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"6-byte form", U8({0xFC, 0x84, 0x80, 0x80, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
+      {"stray trailing byte", U8({0x80, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
+      {"stray BF", U8({0xBF}), SAL_CONV_SOURCE_ILLEGAL},
+      {"trailing byte missing", U8({0xC3, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
+      {"ASCII in place of the third byte", U8({0xE2, 0x82, 0x41, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
+      {"lead in place of a trailing byte", U8({0xF0, 0x9F, 0xC3, 0xA9, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
+      // Sequences whose announced length runs past the end of the source.
+      {"2-byte cut", U8({0xC3}), SAL_CONV_SOURCE_EXHAUSTED},
+      {"3-byte cut after 2", U8({0xE2, 0x82}), SAL_CONV_SOURCE_EXHAUSTED},
+      {"4-byte cut after 3", U8({0xF0, 0x9F, 0x98}), SAL_CONV_SOURCE_EXHAUSTED},
+      {"cut and already bad", U8({0xE2, 0x41}), SAL_CONV_SOURCE_EXHAUSTED},
+      {"lone FF at the end", U8({0xFF}), SAL_CONV_SOURCE_EXHAUSTED},
+      {"6-byte form cut", U8({0xFC, 0x84, 0x80}), SAL_CONV_SOURCE_EXHAUSTED},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto source = U8("ab") + c.bytes;
+    for (int flags : kBothModes) {
+      SCOPED_TRACE(flags);
+      const auto to16 = Convert(SalUtf8ToUtf16, source, 16, flags);
+      EXPECT_EQ(to16.result, c.result);
+      EXPECT_EQ(to16.consumed, 2u);
+      EXPECT_TRUE(to16.written == u"ab");
+      const auto to32 = Convert(SalUtf8ToUtf32, source, 16, flags);
+      EXPECT_EQ(to32.result, c.result);
+      EXPECT_EQ(to32.consumed, 2u);
+      EXPECT_TRUE(to32.written == U"ab");
+    }
+  }
+}
+
+TEST(SalUnicode, Utf8ExamplesFromTheRules) {
+  auto r = Convert(SalUtf8ToUtf16, U8({0xF0, 0xA0, 0x80, 0x80}), 2, SAL_CONV_STRICT);
+  EXPECT_EQ(r.result, SAL_CONV_OK);
+  EXPECT_TRUE(r.written == u"\xD840\xDC00");
+  // The pair needs both units: with one unit of room nothing is written.
+  r = Convert(SalUtf8ToUtf16, U8({0xF0, 0xA0, 0x80, 0x80}), 1, SAL_CONV_LENIENT);
+  EXPECT_EQ(r.result, SAL_CONV_TARGET_EXHAUSTED);
+  EXPECT_EQ(r.consumed, 0u);
+  EXPECT_TRUE(r.written.empty());
+}
+
+// ---------------------------------------------------------------------------
+// Malformed UTF-16
+// ---------------------------------------------------------------------------
+
+TEST(SalUnicode, Utf16SurrogatesInEveryPosition) {
+  struct Case {
+    const char *what;
+    U16 source;
+    int strictResult;
+    size_t strictConsumed;
+    U32 lenient32;  // lenient output towards UTF-32 (all of the source)
+  } cases[] = {
+      {"high at the end", u"ab\xD800", SAL_CONV_SOURCE_EXHAUSTED, 2, U""},
+      {"high then ASCII", u"ab\xD800x", SAL_CONV_SOURCE_ILLEGAL, 2, U"ab\xD800x"},
+      {"high then high", u"\xD800\xDBFF\xDC00", SAL_CONV_SOURCE_ILLEGAL, 0, U"\xD800\U0010FC00"},
+      {"low alone", u"a\xDC00", SAL_CONV_SOURCE_ILLEGAL, 1, U"a\xDC00"},
+      {"low before high", u"\xDFFF\xD800\xDC00", SAL_CONV_SOURCE_ILLEGAL, 0, U"\xDFFF\U00010000"},
+      {"pair, then low", u"\xDBFF\xDFFF\xDFFF", SAL_CONV_SOURCE_ILLEGAL, 2, U"\U0010FFFF\xDFFF"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto strict32 = Convert(SalUtf16ToUtf32, c.source, 16, SAL_CONV_STRICT);
+    EXPECT_EQ(strict32.result, c.strictResult);
+    EXPECT_EQ(strict32.consumed, c.strictConsumed);
+    const auto strict8 = Convert(SalUtf16ToUtf8, c.source, 16, SAL_CONV_STRICT);
+    EXPECT_EQ(strict8.result, c.strictResult);
+    EXPECT_EQ(strict8.consumed, c.strictConsumed);
+
+    const auto lenient32 = Convert(SalUtf16ToUtf32, c.source, 16, SAL_CONV_LENIENT);
+    const auto lenient8 = Convert(SalUtf16ToUtf8, c.source, 16, SAL_CONV_LENIENT);
+    if (c.strictResult == SAL_CONV_SOURCE_EXHAUSTED) {
+      // A high surrogate at the end waits for more input in both modes.
+      EXPECT_EQ(lenient32.result, SAL_CONV_SOURCE_EXHAUSTED);
+      EXPECT_EQ(lenient32.consumed, c.strictConsumed);
+      EXPECT_EQ(lenient8.result, SAL_CONV_SOURCE_EXHAUSTED);
+      continue;
+    }
+    EXPECT_EQ(lenient32.result, SAL_CONV_OK);
+    EXPECT_TRUE(lenient32.written == c.lenient32);
+    // Lenient UTF-8 carries the lone surrogates as three-byte sequences.
+    EXPECT_EQ(lenient8.result, SAL_CONV_OK);
+    EXPECT_TRUE(lenient8.written == EncodeUtf8(c.lenient32));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Bad UTF-32 values
+// ---------------------------------------------------------------------------
+
+TEST(SalUnicode, Utf32SurrogatesAndValuesBeyondTheCodeSpace) {
+  const U32 surrogate = U"a\xDABCz";
+  auto r16 = Convert(SalUtf32ToUtf16, surrogate, 8, SAL_CONV_STRICT);
+  EXPECT_EQ(r16.result, SAL_CONV_SOURCE_ILLEGAL);
+  EXPECT_EQ(r16.consumed, 1u);
+  EXPECT_TRUE(r16.written == u"a");
+  r16 = Convert(SalUtf32ToUtf16, surrogate, 8, SAL_CONV_LENIENT);
+  EXPECT_EQ(r16.result, SAL_CONV_OK);
+  EXPECT_TRUE(r16.written == u"a\xFFFDz");
+  auto r8 = Convert(SalUtf32ToUtf8, surrogate, 8, SAL_CONV_STRICT);
+  EXPECT_EQ(r8.result, SAL_CONV_SOURCE_ILLEGAL);
+  EXPECT_EQ(r8.consumed, 1u);
+  r8 = Convert(SalUtf32ToUtf8, surrogate, 8, SAL_CONV_LENIENT);
+  EXPECT_EQ(r8.result, SAL_CONV_OK);
+  EXPECT_TRUE(r8.written == U8({'a', 0xED, 0xAA, 0xBC, 'z'}));
+
+  for (char32_t big : {char32_t(0x110000), char32_t(0x7FFFFFFF), char32_t(0xFFFFFFFF)}) {
+    SCOPED_TRACE(static_cast<uint32_t>(big));
+    const U32 source = U32(U"a") + big + U"z";
+    // Towards UTF-16: strict skips and reports it, lenient replaces quietly.
+    r16 = Convert(SalUtf32ToUtf16, source, 8, SAL_CONV_STRICT);
+    EXPECT_EQ(r16.result, SAL_CONV_SOURCE_ILLEGAL);
+    EXPECT_EQ(r16.consumed, 3u);
+    EXPECT_TRUE(r16.written == u"az");
+    r16 = Convert(SalUtf32ToUtf16, source, 8, SAL_CONV_LENIENT);
+    EXPECT_EQ(r16.result, SAL_CONV_OK);
+    EXPECT_TRUE(r16.written == u"a\xFFFDz");
+    // Towards UTF-8 both modes replace, and both report it.
+    for (int flags : kBothModes) {
+      r8 = Convert(SalUtf32ToUtf8, source, 8, flags);
+      EXPECT_EQ(r8.result, SAL_CONV_SOURCE_ILLEGAL);
+      EXPECT_EQ(r8.consumed, 3u);
+      EXPECT_TRUE(r8.written == U8({'a', 0xEF, 0xBF, 0xBD, 'z'}));
+    }
+  }
+  // A later stop reports its own reason: the skipped value is forgotten
+  // when the target fills up afterwards.
+  r16 = Convert(SalUtf32ToUtf16, U32(U"\x110000" U"abc"), 2, SAL_CONV_STRICT);
+  EXPECT_EQ(r16.result, SAL_CONV_TARGET_EXHAUSTED);
+  EXPECT_EQ(r16.consumed, 3u);
+  r8 = Convert(SalUtf32ToUtf8, U32(U"\x110000" U"abc"), 3, SAL_CONV_LENIENT);
+  EXPECT_EQ(r8.result, SAL_CONV_TARGET_EXHAUSTED);
+  EXPECT_EQ(r8.consumed, 1u);
+  // ... and the replacement itself needs three bytes of room.
+  r8 = Convert(SalUtf32ToUtf8, U32(1, 0x110000), 2, SAL_CONV_LENIENT);
+  EXPECT_EQ(r8.result, SAL_CONV_TARGET_EXHAUSTED);
+  EXPECT_EQ(r8.consumed, 0u);
+}
+
+// ---------------------------------------------------------------------------
+// SalIsLegalUtf8 against the definition: a sequence is legal exactly when it
+// is the shortest encoding of a scalar value.
+// ---------------------------------------------------------------------------
+
+TEST(SalUnicode, IsLegalUtf8MatchesTheEncodingsOfScalarValues) {
+  // Every one- and two-byte sequence, and every three-byte sequence.
+  auto legalByDefinition = [](const std::basic_string<uint8_t> &seq) {
+    char32_t value = 0;
+    const size_t n = seq.size();
+    const uint8_t lead = seq[0];
+    if (n == 1) return lead < 0x80;
+    if (n == 2 && (lead & 0xE0) != 0xC0) return false;
+    if (n == 3 && (lead & 0xF0) != 0xE0) return false;
+    if (n == 4 && (lead & 0xF8) != 0xF0) return false;
+    value = lead & (0x7F >> n);
+    for (size_t i = 1; i < n; ++i) {
+      if ((seq[i] & 0xC0) != 0x80) return false;
+      value = value * 64 + (seq[i] & 0x3F);
+    }
+    if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+    return EncodeUtf8(U32(1, value)).size() == n;  // the shortest form only
+  };
+  std::basic_string<uint8_t> seq;
+  for (int a = 0; a < 256; ++a) {
+    seq = U8({a});
+    ASSERT_EQ(SalIsLegalUtf8(seq.data(), 1), legalByDefinition(seq) ? 1 : 0) << a;
+    for (int b = 0; b < 256; ++b) {
+      seq = U8({a, b});
+      ASSERT_EQ(SalIsLegalUtf8(seq.data(), 2), legalByDefinition(seq) ? 1 : 0) << a << " " << b;
+    }
+  }
+  for (int a = 0xC0; a < 0x100; ++a)
+    for (int b = 0x70; b < 0xD0; ++b)
+      for (int c : {0x00, 0x7F, 0x80, 0x9F, 0xA0, 0xBF, 0xC0}) {
+        seq = U8({a, b, c});
+        ASSERT_EQ(SalIsLegalUtf8(seq.data(), 3), legalByDefinition(seq) ? 1 : 0) << a << " " << b << " " << c;
+        seq.push_back(0x80);
+        ASSERT_EQ(SalIsLegalUtf8(seq.data(), 4), legalByDefinition(seq) ? 1 : 0) << a << " " << b << " " << c;
+        seq.push_back(0x80);
+        ASSERT_EQ(SalIsLegalUtf8(seq.data(), 5), 0);
+      }
+  // The length must be the one the first byte announces.
+  EXPECT_EQ(SalIsLegalUtf8(U8({0x41, 0x80}).data(), 2), 0);
+  EXPECT_EQ(SalIsLegalUtf8(U8({0xC3, 0xA9, 0x80}).data(), 3), 0);
+  EXPECT_EQ(SalIsLegalUtf8(U8({0xC3, 0xA9}).data(), 0), 0);
+  EXPECT_EQ(SalIsLegalUtf8(nullptr, 1), 0);
+}
+
+TEST(SalUnicode, CodePointEncodersRefuseNonScalarValues) {
+  for (uint32_t bad : {0xD800u, 0xDBFFu, 0xDC00u, 0xDFFFu, 0x110000u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(bad);
+    char16_t units[2] = {u'x', u'x'};
+    uint8_t bytes[4] = {'x', 'x', 'x', 'x'};
+    int count = 7;
+    EXPECT_EQ(SalCodePointToUtf16(bad, units, &count), 0);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(units[0], u'x');
+    count = 7;
+    EXPECT_EQ(SalCodePointToUtf8(bad, bytes, &count), 0);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(bytes[0], 'x');
+  }
+  int count = 7;
+  EXPECT_EQ(SalCodePointToUtf8(0x41, nullptr, &count), 0);
+  EXPECT_EQ(count, 0);
+  char16_t units[2];
+  EXPECT_EQ(SalCodePointToUtf16(0x10000, units, nullptr), 1);
+}
+
+TEST(SalUnicode, NullPositionsAndEmptyRanges) {
+  const uint8_t text[] = {'a'};
+  const uint8_t *s = text;
+  char16_t out[4];
+  char16_t *t = out;
+  EXPECT_EQ(SalUtf8ToUtf16(nullptr, text + 1, &t, out + 4, 0), SAL_CONV_SOURCE_ILLEGAL);
+  EXPECT_EQ(SalUtf8ToUtf16(&s, text + 1, nullptr, out + 4, 0), SAL_CONV_SOURCE_ILLEGAL);
+  EXPECT_EQ(s, text);
+  // A source end before the position is an empty source; a target end
+  // before the position is no room.
+  EXPECT_EQ(SalUtf8ToUtf16(&s, text, &t, out + 4, 0), SAL_CONV_OK);
+  EXPECT_EQ(SalUtf8ToUtf16(&s, text + 1, &t, out, 0), SAL_CONV_TARGET_EXHAUSTED);
+  EXPECT_EQ(s, text);
+  EXPECT_EQ(t, out);
+  const char32_t *s32 = nullptr;
+  char32_t *t32 = nullptr;
+  const char16_t *s16 = nullptr;
+  EXPECT_EQ(SalUtf32ToUtf16(&s32, nullptr, &t, out + 4, 0), SAL_CONV_OK);
+  EXPECT_EQ(SalUtf16ToUtf32(&s16, nullptr, &t32, nullptr, 0), SAL_CONV_OK);
+}
