@@ -1,0 +1,176 @@
+// clock_reading_test.cpp - the clock readings against each other and the C
+// library's clock; the calendar record and its text.
+#include "platform/clock_reading.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Sets the TZ variable (null removes it) and makes the runtime re-read it.
+// Removing takes "TZ=" on Windows and "TZ" (no '=') with the GNU C library,
+// so both are tried.
+void SetTimeZone(const char *rule) {
+  static std::string storage;  // putenv keeps the string itself
+  storage = std::string("TZ=") + (rule != nullptr ? rule : "");
+  putenv(&storage[0]);
+  if (rule == nullptr && std::getenv("TZ") != nullptr) {
+    static char remove[] = "TZ";
+    putenv(remove);
+  }
+  tzset();
+}
+
+class TimeZoneGuard {
+ public:
+  TimeZoneGuard() {
+    const char *tz = std::getenv("TZ");
+    had_ = tz != nullptr;
+    if (had_) saved_ = tz;
+  }
+  ~TimeZoneGuard() { SetTimeZone(had_ ? saved_.c_str() : nullptr); }
+
+ private:
+  bool had_ = false;
+  std::string saved_;
+};
+
+// Runs read() until two readings of the wall clock's second around it agree,
+// so that a second boundary between the readings being compared cannot
+// make the test fail.
+template <typename F>
+void WithinOneSecond(F read) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    const std::time_t before = std::time(nullptr);
+    if (read() && std::time(nullptr) == before) return;
+  }
+  ADD_FAILURE() << "the readings never agreed within one second";
+}
+
+}  // namespace
+
+TEST(SalClockReading, ReadingsShareOneEpoch) {
+  WithinOneSecond([] {
+    SalTimePair now{-1, -1};
+    SalGetTimeNow(&now);
+    const int64_t ms = SalGetMillisecondsNow();
+    const uint64_t fileTime = SalGetFileTimeNow();
+    const std::time_t c = std::time(nullptr);
+    EXPECT_GE(now.milliseconds, 0);
+    EXPECT_LE(now.milliseconds, 999);
+    // 100-ns units since 1601 against milliseconds since 1970.
+    const int64_t fromFileTime = static_cast<int64_t>(fileTime / 10000) - 11644473600000LL;
+    EXPECT_LE(std::llabs(fromFileTime - ms), 1000);
+    EXPECT_LE(std::llabs(now.seconds - static_cast<int64_t>(c)), 1);
+    return ms / 1000 == now.seconds;
+  });
+}
+
+TEST(SalClockReading, TickCountCountsMilliseconds) {
+  const uint32_t first = SalGetTickCount();
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  const uint32_t elapsed = SalGetTickCount() - first;  // wraps like the counter
+  EXPECT_GE(elapsed, 50u);
+  EXPECT_LT(elapsed, 10000u);
+}
+
+TEST(SalClockReading, LocalTimeFollowsTheTimeZone) {
+  TimeZoneGuard guard;
+  for (const auto &zone : {std::make_pair("CET-1", 3600), std::make_pair("EST5", -5 * 3600),
+                           std::make_pair("UTC0", 0)}) {
+    SCOPED_TRACE(zone.first);
+    SetTimeZone(zone.first);
+    WithinOneSecond([&] {
+      SalTimePair utc{}, local{};
+      SalGetTimeNow(&utc);
+      SalGetLocalTimeNow(&local);
+      return local.seconds - utc.seconds == zone.second;
+    });
+  }
+  SalGetLocalTimeNow(nullptr);  // nothing to fill, no fault
+  SalGetTimeNow(nullptr);
+}
+
+TEST(SalFormatTimeFields, RangesDecideTheResult) {
+  // Records with result 1 get a terminated text; an ordinary date (day of
+  // month 1-31, year 1900-9999) a text that is not empty.  The Windows
+  // runtime gives no text for the others.
+  struct Case {
+    const char *record;
+    int result;
+  } cases[] = {
+      {"|0|0|0|0|0|0|0|0|", 1},         // every field 0, day of month 0 too
+      {"x|59|59|23|31|11|199|6|365|", 1},
+      {"|0|0|0|1|0|0|0|0|", 1},
+      {"|60|0|0|1|0|100|0|0|", 0},      // seconds
+      {"|0|60|0|1|0|100|0|0|", 0},      // minutes
+      {"|0|0|24|1|0|100|0|0|", 0},      // hours
+      {"|0|0|0|32|0|100|0|0|", 0},      // day of month
+      {"|0|0|0|1|12|100|0|0|", 0},      // month
+      {"|0|0|0|1|0|100|7|0|", 0},       // day of week
+      {"|0|0|0|1|0|100|0|366|", 0},     // day of year
+      {"|-1|0|0|1|0|100|0|0|", 0},      // "%u" reads -1 as 0xFFFFFFFF
+      {"|99999999999|0|0|1|0|100|0|0|", 0},
+      {"|0|0|0|1|0|-1|0|0|", 1},        // the year has no limit
+      {"|0|0|0|1|0|2147483647|0|0|", 1},
+      {"|  +7|x|0|1|0|100|0|0|", 1},    // white space and sign; no digits: 0
+      {"|5|4", 1},                      // missing fields read as 0
+      {"no bars at all", 1},
+      {"", 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.record);
+    char buffer[200];
+    std::memset(buffer, 'Q', sizeof buffer);
+    EXPECT_EQ(SalFormatTimeFields(buffer, sizeof buffer, c.record), c.result);
+    if (c.result == 0) {
+      EXPECT_EQ(buffer[0], 'Q') << "a refused record leaves the buffer untouched";
+    } else {
+      EXPECT_NE(std::memchr(buffer, 0, sizeof buffer), nullptr);
+    }
+  }
+  char buffer[8] = "Q";
+  EXPECT_EQ(SalFormatTimeFields(buffer, 0, "|0|0|0|1|0|100|0|0|"), 0);
+  EXPECT_EQ(SalFormatTimeFields(nullptr, 8, "|0|0|0|1|0|100|0|0|"), 0);
+  EXPECT_EQ(SalFormatTimeFields(buffer, sizeof buffer, nullptr), 0);
+  EXPECT_EQ(buffer[0], 'Q');
+}
+
+TEST(SalFormatTimeFields, WritesTheFieldsItRead) {
+  char text[200] = "";
+  for (const char *ordinary : {"|0|0|0|1|0|0|0|0|", "x|59|59|23|31|11|199|6|365|", "|  +7|x|0|1|0|100|0|0|"}) {
+    ASSERT_EQ(SalFormatTimeFields(text, sizeof text, ordinary), 1);
+    EXPECT_GT(std::strlen(text), 0u) << ordinary;
+  }
+  // 1999-02-14 03:04:05, a Sunday, day 44 of the year.
+  ASSERT_EQ(SalFormatTimeFields(text, sizeof text, "record|5|4|3|14|1|99|0|44|ignored|77"), 1);
+  const std::string s = text;
+  EXPECT_NE(s.find("1999"), std::string::npos) << s;
+  EXPECT_NE(s.find("04:05"), std::string::npos) << s;
+  EXPECT_NE(s.find("14"), std::string::npos) << s;
+  // A field starts after its own bar: "|12abc|" is 12, the next field 0.
+  ASSERT_EQ(SalFormatTimeFields(text, sizeof text, "|7abc|30|1|1|0|70|4|0|"), 1);
+  EXPECT_NE(std::string(text).find(":30:07"), std::string::npos) << text;
+}
+
+TEST(SalFormatTimeFields, TooSmallBufferGetsTheEmptyText) {
+  char text[12];
+  std::memset(text, 'Q', sizeof text);
+  EXPECT_EQ(SalFormatTimeFields(text, 4, "|5|4|3|14|1|99|0|44|"), 1);
+  EXPECT_EQ(text[0], '\0');
+  EXPECT_EQ(std::string(text + 4, 8), "QQQQQQQQ") << "written past the capacity";
+}
+
+TEST(SalFormatTimeFields, LeavesTheCallersLocale) {
+  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+  char text[200];
+  ASSERT_EQ(SalFormatTimeFields(text, sizeof text, "|5|4|3|14|1|99|0|44|"), 1);
+  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
+}
