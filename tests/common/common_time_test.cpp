@@ -12,6 +12,8 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/code_page.h"
+#include "support/dbcs_fixture.h"
 
 namespace {
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();  // no runtime converts it
@@ -258,4 +260,42 @@ TEST_F(CCommonTimeTest, FormatNowWritesLocalTimeIntoAHundredBytes) {
   EXPECT_EQ(CCommonTime::FormatNow(fits.c_str()), fits);
   EXPECT_EQ(CCommonTime::FormatNow(std::string(100, 'x').c_str()), "");
   EXPECT_EQ(CCommonTime::FormatNow(nullptr), "");
+}
+
+namespace {
+// Code page 932 for the library, LC_TIME restored afterwards.
+class CCommonTimeDbcs : public Cp932Test {
+ protected:
+  void SetUp() override {
+    Cp932Test::SetUp();
+    const char *category = std::setlocale(LC_TIME, nullptr);
+    savedCategory_ = category != nullptr ? category : "C";
+  }
+  void TearDown() override {
+    std::setlocale(LC_TIME, savedCategory_.c_str());
+    Cp932Test::TearDown();
+  }
+
+ private:
+  std::string savedCategory_;
+};
+}  // namespace
+
+TEST_F(CCommonTimeDbcs, UserLocaleSpeaksTheEnvironmentsLanguage) {
+  CCommonTime thursday;
+  ASSERT_EQ(thursday.SetUtc(0), 1);
+  const std::string user = Formatted(thursday, "%a", 1);
+  const std::string userCategory = std::setlocale(LC_TIME, nullptr);
+  EXPECT_EQ(Formatted(thursday, "%a", 0), "Thu");
+  EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C");
+  EXPECT_EQ(userCategory, std::setlocale(LC_TIME, "")) << "the user's locale is the environment's";
+  const char *expected = std::getenv("VBS_EXPECT_ACP");
+  if (expected != nullptr && std::strcmp(expected, "932") == 0) {
+    // The cp932 runs are Japanese: Thursday is one double-byte character,
+    // 0x96 0xD8 in Shift_JIS, whose lead byte the library recognizes.
+    EXPECT_EQ(user, "\x96\xD8");
+    EXPECT_TRUE(SalIsLeadByte(0x96));
+  } else {
+    EXPECT_NE(user, "<nothing>");
+  }
 }
