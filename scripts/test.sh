@@ -312,15 +312,22 @@ stage_win64() {
   mkdir -p "$WINEPREFIX"
   "$server" -p
   trap '"$server" -k 2>/dev/null' EXIT
+  # The first Wine program of a server session starts Wine's services
+  # (services.exe, winedevice.exe, ...), and they inherit its standard output.
+  # Were that program a test, CTest would wait for its output pipe to close
+  # until the timeout, long after the test ended.  So wineboot starts them,
+  # creating the prefix first when there is none, with its output in a log.
+  local boot=() what="starting Wine's services"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    log "win64: creating the Wine prefix"
-    if ! timeout 300 "$loader" wineboot -i >"$dir/wineboot.log" 2>&1; then
-      cat "$dir/wineboot.log"
-      echo "FAILED win64: the Wine prefix could not be created"
-      FAILED=$((FAILED + 1)); BROKEN=1
-      "$server" -k; trap - EXIT
-      return
-    fi
+    boot=(-i) what="creating the Wine prefix"
+  fi
+  log "win64: $what"
+  if ! timeout 300 "$loader" wineboot "${boot[@]}" >"$dir/wineboot.log" 2>&1; then
+    cat "$dir/wineboot.log"
+    echo "FAILED win64: $what failed"
+    FAILED=$((FAILED + 1)); BROKEN=1
+    "$server" -k; trap - EXIT
+    return
   fi
   run_ctest "$dir" -j"$JOBS"
   count_ctest "$dir" win64
