@@ -86,4 +86,9 @@ bool SalIsDbcsLeadByteEx(uint32_t codePage, unsigned char byte) {
 
 bool SalIsLeadByte(unsigned char byte) { return SalLeadByteTable()[byte] != 0; }
 
+int SalIsLeadByte(unsigned char byte, uint32_t codePage) {
+  if (codePage == 0) return SalIsLeadByte(byte) ? 1 : 0;
+  return SalIsDbcsLeadByteEx(codePage, byte) ? 1 : 0;
+}
+
 const uint8_t *SalLeadByteTable() { return TableFor(SalGetAnsiCodePage()); }

@@ -22,6 +22,10 @@ bool SalIsDbcsLeadByteEx(uint32_t codePage, unsigned char byte);
 /// True when byte leads a double-byte character in the ANSI code page.
 bool SalIsLeadByte(unsigned char byte);
 
+/// 1 when byte leads a double-byte character in codePage, else 0; code
+/// page 0 is the ANSI code page.
+int SalIsLeadByte(unsigned char byte, uint32_t codePage);
+
 /// A 256-entry table, nonzero at the lead bytes of the current ANSI code
 /// page.  Valid for the life of the process; cheaper than SalIsLeadByte in
 /// loops.

@@ -1,0 +1,392 @@
+// code_page_convert_test.cpp - conversions between code pages and UTF-16, the
+// UTF-16 strings built on them, code-page names and the code-page list.
+#include "platform/code_page_convert.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/last_error.h"
+#include "platform/mem.h"
+#include "platform/sal_errors.h"
+#include "support/dbcs_fixture.h"
+
+namespace {
+
+std::u16string ToWide(uint32_t codePage, const std::string &bytes, uint32_t flags = 0) {
+  const int needed = SalMultiByteToWide(codePage, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0, flags);
+  if (needed <= 0) return u"<failed>";
+  std::u16string out(static_cast<size_t>(needed), u'\0');
+  const int written =
+      SalMultiByteToWide(codePage, bytes.data(), static_cast<int>(bytes.size()), &out[0], needed, flags);
+  EXPECT_EQ(written, needed);
+  return out;
+}
+
+std::string FromWide(uint32_t codePage, const std::u16string &units, uint32_t flags = 0,
+                     const char *defaultChar = nullptr, int *usedDefault = nullptr) {
+  const int needed = SalWideToMultiByte(codePage, units.data(), static_cast<int>(units.size()), nullptr, 0, flags,
+                                        defaultChar, usedDefault);
+  if (needed <= 0) return "<failed>";
+  std::string out(static_cast<size_t>(needed), '\0');
+  const int written = SalWideToMultiByte(codePage, units.data(), static_cast<int>(units.size()), &out[0], needed,
+                                         flags, defaultChar, usedDefault);
+  EXPECT_EQ(written, needed);
+  return out;
+}
+
+std::string Bytes(const CCommonString &s) { return std::string(s.CStr(), s.GetLength()); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The conversion wrappers
+// ---------------------------------------------------------------------------
+
+TEST(SalCodePageConvert, SingleByteCodePagesBothWays) {
+  EXPECT_EQ(ToWide(1252, "Gr\xFC\xDF\x65 \x80"), u"Gr\u00FC\u00DFe \u20AC");
+  EXPECT_EQ(FromWide(1252, u"Gr\u00FC\u00DFe \u20AC"), "Gr\xFC\xDF\x65 \x80");
+  EXPECT_EQ(ToWide(1251, "\xC6\xE8\xE2"), u"\u0416\u0438\u0432");
+  EXPECT_EQ(ToWide(28591, "\x80\xFF"), u"\u0080\u00FF");
+  EXPECT_EQ(ToWide(437, "\xB0\xE1"), u"\u2591\u00DF");
+  // Every byte of 1252 survives the round trip, the five that name no
+  // character (81, 8D, 8F, 90, 9D) included.
+  std::string all;
+  for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::u16string wide = ToWide(1252, all);
+  ASSERT_EQ(wide.size(), all.size());
+  EXPECT_EQ(wide[0x81 - 1], u'\u0081');
+  EXPECT_EQ(FromWide(1252, wide), all);
+}
+
+TEST(SalCodePageConvert, LengthsCapacitiesAndFailures) {
+  char16_t out[8];
+  // -1 takes the terminator along.
+  EXPECT_EQ(SalMultiByteToWide(1252, "abc", -1, out, 8, 0), 4);
+  EXPECT_EQ(out[3], u'\0');
+  EXPECT_EQ(SalMultiByteToWide(1252, "abc", -1, nullptr, 0, 0), 4);
+  EXPECT_EQ(SalMultiByteToWide(1252, "abc", 2, out, 8, 0), 2);
+  char bytes[8];
+  int used = 0;
+  EXPECT_EQ(SalWideToMultiByte(1252, u"xyz", -1, bytes, 8, 0, nullptr, nullptr), 4);
+  EXPECT_STREQ(bytes, "xyz");
+
+  struct Failure {
+    const char *what;
+    int result;
+  } failures[] = {
+      {"target one unit too small", SalMultiByteToWide(1252, "abc", -1, out, 3, 0)},
+      {"null source", SalMultiByteToWide(1252, nullptr, 3, out, 8, 0)},
+      {"length 0", SalMultiByteToWide(1252, "abc", 0, out, 8, 0)},
+      {"length -2", SalMultiByteToWide(1252, "abc", -2, out, 8, 0)},
+      {"negative capacity", SalMultiByteToWide(1252, "abc", 3, out, -1, 0)},
+      {"unknown code page", SalMultiByteToWide(12345, "abc", 3, out, 8, 0)},
+      {"narrow target one byte too small", SalWideToMultiByte(1252, u"xyz", -1, bytes, 3, 0, nullptr, nullptr)},
+      {"narrow null source", SalWideToMultiByte(1252, nullptr, 3, bytes, 8, 0, nullptr, nullptr)},
+      {"UTF-8 with a default character", SalWideToMultiByte(65001, u"x", 1, bytes, 8, 0, "?", nullptr)},
+      {"UTF-8 with a used-default flag", SalWideToMultiByte(65001, u"x", 1, bytes, 8, 0, nullptr, &used)},
+  };
+  for (const Failure &f : failures) {
+    SCOPED_TRACE(f.what);
+    SalSetLastError(0);
+    EXPECT_EQ(f.result, 0);
+  }
+  SalSetLastError(0);
+  EXPECT_EQ(SalMultiByteToWide(1252, "abc", 0, out, 8, 0), 0);
+  EXPECT_EQ(SalGetLastError(), kSalErrArgument);
+  SalSetLastError(0);
+  EXPECT_EQ(SalWideToMultiByte(1252, u"xyz", -1, bytes, 2, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(SalGetLastError(), kSalErrArgument);
+}
+
+TEST(SalCodePageConvert, Utf8CodePage) {
+  const std::string utf8 = "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80";
+  const std::u16string wide = u"A\u00E9\u65E5\U0001F600";
+  EXPECT_EQ(ToWide(65001, utf8), wide);
+  EXPECT_EQ(FromWide(65001, wide), utf8);
+  // Invalid input is replaced, and the text around it kept; with
+  // SAL_MB_ERR_INVALID_CHARS the conversion fails.
+  const std::u16string bad = ToWide(65001, "a\xFF" "b\xE6\x97" "c");
+  EXPECT_EQ(bad.front(), u'a');
+  EXPECT_EQ(bad.back(), u'c');
+  EXPECT_NE(bad.find(u'\xFFFD'), std::u16string::npos);
+  EXPECT_NE(bad.find(u'b'), std::u16string::npos);
+  EXPECT_EQ(ToWide(65001, "a\xFF", SAL_MB_ERR_INVALID_CHARS), u"<failed>");
+  // Lone surrogates become U+FFFD, or fail the conversion when asked.
+  EXPECT_EQ(FromWide(65001, u"a\xD800z"), "a\xEF\xBF\xBDz");
+  EXPECT_EQ(FromWide(65001, u"a\xDC00", SAL_WC_ERR_INVALID_CHARS), "<failed>");
+}
+
+TEST(SalCodePageConvert, MissingCharactersTakeTheDefault) {
+  int used = -1;
+  EXPECT_EQ(FromWide(1252, u"a\u4E00b", SAL_WC_NO_BEST_FIT_CHARS, nullptr, &used), "a?b");
+  EXPECT_EQ(used, 1);
+  used = -1;
+  EXPECT_EQ(FromWide(1252, u"a\u4E00b", SAL_WC_NO_BEST_FIT_CHARS, "*", &used), "a*b");
+  EXPECT_EQ(used, 1);
+  used = -1;
+  EXPECT_EQ(FromWide(1252, u"plain", SAL_WC_NO_BEST_FIT_CHARS, "*", &used), "plain");
+  EXPECT_EQ(used, 0);
+  // As Windows does it, each unit of a surrogate pair gets its own.
+  EXPECT_EQ(FromWide(1252, u"a\U0001F600b", SAL_WC_NO_BEST_FIT_CHARS, "*", &used), "a**b");
+}
+
+TEST(SalCodePageConvert, FlagsWithoutBestFitOnOldSystems) {
+  EXPECT_EQ(SalAdjustWideCharFlagsFor(0x480, 4), 0x80u);
+  EXPECT_EQ(SalAdjustWideCharFlagsFor(0x480, 5), 0x480u);
+  EXPECT_EQ(SalAdjustWideCharFlagsFor(0x400, 10), 0x400u);
+  // Windows refuses 0x400 for UTF-8: on a system of version 4 it never
+  // reaches the converter.
+  SalOverrideWideCharSystemVersion(4);
+  EXPECT_EQ(SalAdjustWideCharFlags(0x480), 0x80u);
+  EXPECT_EQ(FromWide(65001, u"abc", SAL_WC_NO_BEST_FIT_CHARS), "abc");
+  SalOverrideWideCharSystemVersion(6);
+  EXPECT_EQ(SalAdjustWideCharFlags(0x480), 0x480u);
+  SalOverrideWideCharSystemVersion(0);
+}
+
+TEST(SalCodePageConvert, LeadBytesOfAGivenCodePage) {
+  EXPECT_EQ(SalIsLeadByte(0x81, 932), 1);
+  EXPECT_EQ(SalIsLeadByte(0x81, 1252), 0);
+  EXPECT_EQ(SalIsLeadByte('A', 936), 0);
+  SalOverrideAnsiCodePage(949);
+  EXPECT_EQ(SalIsLeadByte(0xFE, 0), 1);
+  SalOverrideAnsiCodePage(1252);
+  EXPECT_EQ(SalIsLeadByte(0xFE, 0), 0);
+  SalOverrideAnsiCodePage(0);
+}
+
+TEST(SalCodePageConvert, ValidCodePagesAndTheirNames) {
+  for (uint32_t cp : {0u, 437u, 932u, 1252u, 65001u}) {
+    SCOPED_TRACE(cp);
+    EXPECT_EQ(SalIsValidCodePage(cp), 1);
+  }
+  EXPECT_EQ(SalIsValidCodePage(12345), 0);
+  CCommonString name("unchanged");
+  ASSERT_EQ(SalGetCodePageName(1252, &name), 1);
+  EXPECT_GT(name.GetLength(), 0u);
+  EXPECT_STRNE(name.CStr(), "unchanged");
+  name.Assign("unchanged");
+  EXPECT_EQ(SalGetCodePageName(12345, &name), 0);
+  EXPECT_STREQ(name.CStr(), "unchanged");
+  EXPECT_EQ(SalGetCodePageName(1252, nullptr), 0);
+}
+
+// ---------------------------------------------------------------------------
+// UTF-16 strings
+// ---------------------------------------------------------------------------
+
+TEST(SalCodePageConvert, Utf8ToWideStringEndsInAZeroUnit) {
+  CCommonString out("old contents");
+  ASSERT_EQ(SalUtf8ToWideString("A", &out), 1);
+  EXPECT_EQ(Bytes(out), std::string("A\0\0", 3));
+  ASSERT_EQ(SalUtf8ToWideString("", &out), 1);
+  EXPECT_EQ(Bytes(out), std::string(1, '\0'));
+  ASSERT_EQ(SalUtf8ToWideString("\xC3\xA9\xF0\x9F\x98\x80", &out), 1);
+  ASSERT_EQ(out.GetLength(), 7u);
+  char16_t units[3];
+  std::memcpy(units, out.CStr(), sizeof units);
+  EXPECT_EQ(std::u16string(units, 3), u"\u00E9\U0001F600");
+  EXPECT_EQ(out.CStr()[7], '\0') << "the string's own terminator completes the zero unit";
+  EXPECT_EQ(SalUtf8ToWideString(nullptr, &out), 0);
+  EXPECT_EQ(out.GetLength(), 0u);
+  EXPECT_EQ(SalUtf8ToWideString("x", nullptr), 0);
+}
+
+TEST(SalCodePageConvert, WideToUtf8String) {
+  CCommonString out("old contents");
+  ASSERT_EQ(SalWideToUtf8String(u"Gr\u00FC\u00DF \U0001F600", &out), 1);
+  EXPECT_EQ(Bytes(out), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80");
+  ASSERT_EQ(SalWideToUtf8String(u"", &out), 1);
+  EXPECT_EQ(out.GetLength(), 0u);
+  out.Assign("old");
+  EXPECT_EQ(SalWideToUtf8String(nullptr, &out), 0);
+  EXPECT_EQ(out.GetLength(), 0u) << "cleared first";
+  CCommonString empty;
+  EXPECT_EQ(SalWideToUtf8String(nullptr, &empty), 0);
+  EXPECT_FALSE(empty.HasStorage());
+}
+
+TEST(SalCodePageConvert, StringsSurviveFailingAllocations) {
+  const int64_t live = SalMemLiveBlocks();
+  for (uint32_t n = 1; n <= 3; ++n) {
+    SCOPED_TRACE(n);
+    CCommonString wide, narrow;
+    SalMemFailAfter(n);
+    const int toWide = SalUtf8ToWideString("some text", &wide);
+    const int toNarrow = SalWideToUtf8String(u"some text", &narrow);
+    SalMemFailAfter(0);
+    // Either the whole result or a refusal, never a part of it.
+    if (toWide == 1) {
+      EXPECT_EQ(wide.GetLength(), 19u);
+    }
+    if (toNarrow == 1) {
+      EXPECT_STREQ(narrow.CStr(), "some text");
+    } else {
+      EXPECT_EQ(narrow.GetLength(), 0u);
+    }
+  }
+  EXPECT_EQ(SalMemLiveBlocks(), live);
+}
+
+// ---------------------------------------------------------------------------
+// Shift_JIS as the ANSI code page (run again in a real code page 932
+// process, see docs/code_pages.md)
+// ---------------------------------------------------------------------------
+
+using SalCodePageConvertDbcs = Cp932Test;
+
+TEST_F(SalCodePageConvertDbcs, AnsiStringsAreShiftJis) {
+  // "日本語" and a character whose trail byte is 0x5C ('\'), half-width
+  // katakana, ASCII.
+  const char *text = "\x93\xFA\x96\x7B\x8C\xEA \x95\x5C \xB1 x";
+  const std::u16string wide = u"\u65E5\u672C\u8A9E \u8868 \uFF71 x";
+  CCommonString out;
+  ASSERT_EQ(SalAnsiToWideString(text, &out), 1);
+  ASSERT_EQ(out.GetLength(), wide.size() * 2 + 1);
+  std::u16string units(wide.size(), u'\0');
+  std::memcpy(&units[0], out.CStr(), wide.size() * 2);
+  EXPECT_EQ(units, wide);
+  CCommonString back;
+  ASSERT_EQ(SalWideToAnsiString(wide.c_str(), &back), 1);
+  EXPECT_STREQ(back.CStr(), text);
+  EXPECT_EQ(ToWide(0, text), ToWide(932, text));
+}
+
+TEST_F(SalCodePageConvertDbcs, BrokenPairsAndDoubleByteDefault) {
+  // A lead byte at the end stands for nothing the code page defines.
+  const std::u16string cut = ToWide(0, "a\x93");
+  EXPECT_EQ(cut.front(), u'a');
+  EXPECT_EQ(cut.size(), 2u);
+  EXPECT_EQ(ToWide(0, "a\x93", SAL_MB_ERR_INVALID_CHARS), u"<failed>");
+  // A double-byte default character goes in whole.
+  int used = 0;
+  EXPECT_EQ(FromWide(0, u"a\u00E9b", SAL_WC_NO_BEST_FIT_CHARS, "\x81\x48", &used), "a\x81\x48" "b");
+  EXPECT_EQ(used, 1);
+}
+
+// ---------------------------------------------------------------------------
+// The code-page list
+// ---------------------------------------------------------------------------
+
+TEST(CSalCodePageList, EnumerateWithDefaultFirst) {
+  CSalCodePages list;
+  ASSERT_EQ(list.Enumerate(1), 1);
+  uint32_t cp = 99;
+  const char *name = nullptr;
+  ASSERT_EQ(list.GetNext(&cp, &name), 1);
+  EXPECT_EQ(cp, 0u);
+  EXPECT_STREQ(name, "default");
+  EXPECT_EQ(list.Contains(0), 1);
+  EXPECT_STREQ(list.GetName(0), "default");
+  // The installed code pages follow, each one the system converts.
+  int count = 1;
+  bool saw1252 = false, saw932 = false;
+  while (list.GetNext(&cp, &name) == 1) {
+    ++count;
+    SCOPED_TRACE(cp);
+    ASSERT_NE(name, nullptr);
+    EXPECT_GT(std::strlen(name), 0u);
+    EXPECT_EQ(SalIsValidCodePage(cp), 1);
+    saw1252 = saw1252 || cp == 1252;
+    saw932 = saw932 || cp == 932;
+  }
+  EXPECT_TRUE(saw1252);
+  EXPECT_TRUE(saw932);
+  EXPECT_GT(count, 10);
+  // Past the end GetNext keeps answering 0 until the next Enumerate.
+  EXPECT_EQ(list.GetNext(&cp, &name), 0);
+  EXPECT_EQ(list.GetNext(nullptr, nullptr), 0);
+  EXPECT_EQ(list.Contains(1252), 1);
+  EXPECT_EQ(list.Contains(12345), 0);
+  EXPECT_EQ(list.GetName(12345), nullptr);
+  CCommonString systemName;
+  ASSERT_EQ(SalGetCodePageName(1252, &systemName), 1);
+  EXPECT_STREQ(list.GetName(1252), systemName.CStr());
+
+  ASSERT_EQ(list.Enumerate(0), 1);
+  EXPECT_EQ(list.Contains(0), 0);
+  ASSERT_EQ(list.GetNext(&cp, nullptr), 1);
+  EXPECT_NE(cp, 0u);
+}
+
+namespace {
+// A list that records what the base asks of it.
+class RecordingList : public CSalCodePageList {
+ public:
+  ~RecordingList() override { Clear(); }
+  void Add(SalCodePageEntry *entry) override {
+    ++adds;
+    if (entry != nullptr && !LinkLast(entry)) SalDeleteCodePageEntry(entry);
+  }
+  void Clear() override {
+    ++clears;
+    while (SalCodePageEntry *entry = UnlinkFirst()) SalDeleteCodePageEntry(entry);
+  }
+  int adds = 0;
+  int clears = 0;
+};
+}  // namespace
+
+TEST(CSalCodePageList, DerivedListDecidesStorage) {
+  RecordingList list;
+  uint32_t cp = 0;
+  EXPECT_EQ(list.GetNext(&cp, nullptr), 0) << "no cursor before Enumerate";
+  list.Add(SalNewCodePageEntry(5, "five"));
+  list.Add(nullptr);
+  ASSERT_EQ(list.Enumerate(1), 1);
+  EXPECT_EQ(list.clears, 1) << "Enumerate starts with Clear";
+  EXPECT_EQ(list.Contains(5), 0);
+  const int firstAdds = list.adds;
+  ASSERT_EQ(list.Enumerate(1), 1);
+  EXPECT_EQ(list.adds - firstAdds, firstAdds - 2) << "the same entries again";
+  // The cursor survives removal of the entry it is on.
+  list.Clear();
+  EXPECT_EQ(list.GetNext(&cp, nullptr), 0);
+}
+
+TEST(CSalCodePageList, ThreadsEnumerateIntoTheirOwnLists) {
+  CSalCodePages reference;
+  ASSERT_EQ(reference.Enumerate(1), 1);
+  std::vector<uint32_t> expected;
+  uint32_t cp;
+  while (reference.GetNext(&cp, nullptr)) expected.push_back(cp);
+
+  std::vector<uint32_t> seen[2];
+  std::thread threads[2];
+  for (int t = 0; t < 2; ++t) {
+    threads[t] = std::thread([&seen, t] {
+      for (int round = 0; round < 5; ++round) {
+        CSalCodePages list;
+        list.Enumerate(1);
+        seen[t].clear();
+        uint32_t c;
+        while (list.GetNext(&c, nullptr)) seen[t].push_back(c);
+      }
+    });
+  }
+  for (std::thread &t : threads) t.join();
+  EXPECT_EQ(seen[0], expected);
+  EXPECT_EQ(seen[1], expected);
+}
+
+TEST(CSalCodePageList, FailingAllocationsLoseEntriesNotMemory) {
+  const int64_t live = SalMemLiveBlocks();
+  for (uint32_t n = 1; n <= 40; ++n) {
+    SCOPED_TRACE(n);
+    {
+      CSalCodePages list;
+      SalMemFailAfter(n);
+      list.Enumerate(1);
+      SalMemFailAfter(0);
+      uint32_t cp;
+      const char *name;
+      while (list.GetNext(&cp, &name)) ASSERT_NE(name, nullptr);
+    }
+    ASSERT_EQ(SalMemLiveBlocks(), live);
+  }
+}
