@@ -301,6 +301,28 @@ int SalUtf16ToUtf8(const char16_t **sourceStart, const char16_t *sourceEnd, uint
         continue;
       }
     }
+    // Units outside the surrogate range that need two or three bytes, with
+    // room for them, are written in place; the rest goes the general way.
+    {
+      const char16_t c = *s;
+      const ptrdiff_t room = Room(t, targetEnd);
+      if (c < 0x800) {
+        if (room >= 2) {
+          t[0] = static_cast<uint8_t>(0xC0 | (c >> 6));
+          t[1] = static_cast<uint8_t>(0x80 | (c & 0x3F));
+          t += 2;
+          ++s;
+          continue;
+        }
+      } else if ((c < kHighFirst || c > kLowLast) && room >= 3) {
+        t[0] = static_cast<uint8_t>(0xE0 | (c >> 12));
+        t[1] = static_cast<uint8_t>(0x80 | ((c >> 6) & 0x3F));
+        t[2] = static_cast<uint8_t>(0x80 | (c & 0x3F));
+        t += 3;
+        ++s;
+        continue;
+      }
+    }
     char32_t c;
     int units;
     result = ReadUtf16(s, sourceEnd, strict, &c, &units);
@@ -337,6 +359,27 @@ int SalUtf8ToUtf16(const uint8_t **sourceStart, const uint8_t *sourceEnd, char16
         }
         *t++ = *s++;
         continue;
+      }
+    }
+    // Complete, well-formed two- and three-byte sequences (most non-ASCII
+    // text) are decoded in place when there is room; every other case goes
+    // the general way below, which gives the same result for these.
+    if (t < targetEnd) {
+      const uint8_t b0 = *s;
+      const ptrdiff_t left = sourceEnd - s;
+      if (b0 >= 0xC2 && b0 <= 0xDF) {
+        if (left >= 2 && (s[1] & 0xC0) == 0x80) {
+          *t++ = static_cast<char16_t>(((b0 & 0x1F) << 6) | (s[1] & 0x3F));
+          s += 2;
+          continue;
+        }
+      } else if ((b0 & 0xF0) == 0xE0 && left >= 3) {
+        const uint8_t b1 = s[1], b2 = s[2];
+        if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && (b0 != 0xE0 || b1 >= 0xA0) && (b0 != 0xED || b1 <= 0x9F)) {
+          *t++ = static_cast<char16_t>(((b0 & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F));
+          s += 3;
+          continue;
+        }
       }
     }
     char32_t c;
