@@ -422,19 +422,20 @@ int IconvFromWide(const CodePage &page, const char16_t *source, size_t length, S
     // a default character of its own.
     char16_t unit;
     memcpy(&unit, in, sizeof unit);
-    const size_t units = 1;
-    if (failOnInvalid && unit >= 0xD800 && unit <= 0xDFFF) {
-      char16_t next = 0;
-      if (inLeft >= 4) memcpy(&next, in + 2, sizeof next);
-      const bool paired = unit <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF;
-      if (!paired) return 0;
+    size_t units = 1;
+    if (unit >= 0xD800 && unit <= 0xDBFF && inLeft >= 4) {
+      char16_t next;
+      memcpy(&next, in + 2, sizeof next);
+      if (next >= 0xDC00 && next <= 0xDFFF) units = 2;
     }
+    if (units == 1 && unit >= 0xD800 && unit <= 0xDFFF && failOnInvalid) return 0;  // a lone surrogate
     const char c1 = static_cast<char>(unit);
     if ((page.traits & kC1Passthrough) != 0 && unit >= 0x80 && unit <= 0x9F &&
         UndefinedByte(page, static_cast<uint8_t>(unit))) {
       if (!PutRaw(cd, page, sink, &c1, 1)) return 0;
     } else {
-      if (!PutRaw(cd, page, sink, fallback, fallbackSize)) return 0;
+      for (size_t k = 0; k < units; ++k)
+        if (!PutRaw(cd, page, sink, fallback, fallbackSize)) return 0;
       if (usedDefault != nullptr) *usedDefault = 1;
     }
     in += units * sizeof(char16_t);
