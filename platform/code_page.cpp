@@ -30,32 +30,42 @@ bool BuiltInLeadByte(uint32_t codePage, unsigned char b, bool *known) {
 
 using Table = std::array<uint8_t, 256>;
 
-// One table per code page seen, built once and never freed: callers keep the
-// pointer.  Few code pages are ever seen by one process.
+// Code pages without lead bytes (every single-byte one, and UTF-8) share
+// one table of zeros.
+const Table kNoLeadBytes{};
+
+// Tables of the double-byte code pages seen so far, in static storage and
+// built once: callers keep the pointer for the life of the process.  Only a
+// handful of double-byte code pages exist, so the cache never fills in
+// practice; should it, the page is treated as having no lead bytes.
 const uint8_t *TableFor(uint32_t codePage) {
   struct Entry {
     uint32_t codePage;
     Table table;
   };
+  constexpr int kCapacity = 32;
   static std::mutex lock;
-  static Entry *entries[16];
+  static Entry entries[kCapacity];
   static std::atomic<int> count{0};
   const int n = count.load(std::memory_order_acquire);
   for (int i = 0; i < n; ++i)
-    if (entries[i]->codePage == codePage) return entries[i]->table.data();
+    if (entries[i].codePage == codePage) return entries[i].table.data();
+  Table table{};
+  bool anyLead = false;
+  for (int b = 0; b < 256; ++b) {
+    table[b] = SalIsDbcsLeadByteEx(codePage, static_cast<unsigned char>(b)) ? 1 : 0;
+    anyLead = anyLead || table[b] != 0;
+  }
+  if (!anyLead) return kNoLeadBytes.data();
   std::lock_guard<std::mutex> guard(lock);
   const int m = count.load(std::memory_order_relaxed);
   for (int i = 0; i < m; ++i)
-    if (entries[i]->codePage == codePage) return entries[i]->table.data();
-  auto *e = new Entry{codePage, {}};
-  for (int b = 0; b < 256; ++b)
-    e->table[b] = SalIsDbcsLeadByteEx(codePage, static_cast<unsigned char>(b)) ? 1 : 0;
-  if (m < 16) {
-    entries[m] = e;
-    count.store(m + 1, std::memory_order_release);
-  }
-  // Past 16 distinct code pages the table is simply not cached.
-  return e->table.data();
+    if (entries[i].codePage == codePage) return entries[i].table.data();
+  if (m == kCapacity) return kNoLeadBytes.data();
+  entries[m].codePage = codePage;
+  entries[m].table = table;
+  count.store(m + 1, std::memory_order_release);
+  return entries[m].table.data();
 }
 }  // namespace
 

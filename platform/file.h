@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/core.h"
+#include "platform/sal_config.h"
 
 /// Values of the open arguments.
 enum : uint32_t {
@@ -88,7 +89,7 @@ class CSalFile : public CSalCore {
   int IsEof();
   /// Flushes and ends the file at the current position.
   int Truncate();
-  int Printf(const char *format, ...) __attribute__((format(gnu_printf, 2, 3)));
+  int Printf(const char *format, ...) SAL_PRINTF_LIKE(2, 3);
   int VPrintf(const char *format, va_list args);
 
   int Exists() const;

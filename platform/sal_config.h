@@ -15,4 +15,13 @@
 #define SAL_PATH_SEPARATOR '/'
 #endif
 
+// Marks a printf-style function so that the compiler checks its calls.
+// mingw-w64 needs gnu_printf (plain printf means the Microsoft runtime's
+// rules there); clang knows only printf, which is the GNU form on POSIX.
+#if defined(__clang__)
+#define SAL_PRINTF_LIKE(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
+#else
+#define SAL_PRINTF_LIKE(fmtIndex, firstArg) __attribute__((format(gnu_printf, fmtIndex, firstArg)))
+#endif
+
 #endif  // SAL_CONFIG_H

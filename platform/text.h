@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/sal_config.h"
+
 /// printf-style formatting into dest of capacity bytes.  A null dest or
 /// format, or a capacity of 0, writes nothing and returns -1.  A result that
 /// fits is written with its terminator and its length returned; a longer one
 /// is cut to capacity - 1 bytes, terminated, and -1 returned.
 int BoundedFormat(char *dest, size_t capacity, const char *format, ...)
-    __attribute__((format(gnu_printf, 3, 4)));
+    SAL_PRINTF_LIKE(3, 4);
 int BoundedFormatV(char *dest, size_t capacity, const char *format, va_list args);
 
 /// BoundedFormat(dest, capacity, "%s", text) without the formatter: the

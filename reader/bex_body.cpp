@@ -7,6 +7,7 @@
 #include "reader/bex_error.h"
 #include "reader/bex_input.h"
 #include "reader/bex_state.h"
+#include "reader/bex_stream_store.h"
 #include "reader/name_list.h"
 
 void ReadNameListFromBex(BexInput &in, CNameListBase &names) {
@@ -18,7 +19,8 @@ void ReadNameListFromBex(BexInput &in, CNameListBase &names) {
   names.poolLength = static_cast<int32_t>(length);
 }
 
-void ReadUsrGrpFromBex(BexInput &in, bex::UsrGrpNode **table, int16_t *maxIndex) {
+void ReadUsrGrpFromBex(BexInput &in, bex::UsrGrpNode **table, int16_t *maxIndex,
+                       BexStreamStore &streams) {
   int16_t m = 0;
   in.ReadExact(&m, sizeof m, "MAXUSRGRP");
   *maxIndex = m;
@@ -38,10 +40,10 @@ void ReadUsrGrpFromBex(BexInput &in, bex::UsrGrpNode **table, int16_t *maxIndex)
     std::memcpy(node.attributes, record + 16, 16);
 
     uint32_t nameLength = 0;
-    ReadByteStreamFromBex(in, &node.names, &nameLength);
+    ReadByteStreamFromBex(in, &node.names, &nameLength, &streams);
     node.nameCount = static_cast<int32_t>(nameLength / 4);
     uint32_t valueLength = 0;
-    ReadByteStreamFromBex(in, &node.values, &valueLength);
+    ReadByteStreamFromBex(in, &node.values, &valueLength, &streams);
     node.userCount = UserCountFromLength(valueLength);
   }
 }
@@ -65,18 +67,15 @@ void ReadTmpTraCallFromBex(BexInput &in, bex::TraCallNode **table, int16_t *maxI
   }
 }
 
-void FreeUsrGrp(bex::UsrGrpNode *table, int16_t maxIndex) {
-  if (table == nullptr) return;
-  for (int32_t i = 0; i <= maxIndex; ++i) {
-    MemFree(table[i].names);
-    MemFree(table[i].values);
-  }
+void FreeUsrGrp(bex::UsrGrpNode *table, BexStreamStore &streams) {
+  // The nodes' arrays all live in the store: one release for all of them.
+  ReleaseStreams(streams);
   MemFree(table);
 }
 
 void ReadBexBody(BexInput &in, BexReaderState &state) {
   if (state.HasLeadingStream()) SkipByteStream(in);
   ReadNameListFromBex(in, *state.nameList);
-  ReadUsrGrpFromBex(in, &state.usrGrp, &state.maxUsrGrp);
+  ReadUsrGrpFromBex(in, &state.usrGrp, &state.maxUsrGrp, state.streams);
   ReadTmpTraCallFromBex(in, &state.traCall, &state.maxTra);
 }

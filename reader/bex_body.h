@@ -7,6 +7,7 @@
 #include "reader/bex_format.h"
 
 class BexInput;
+struct BexStreamStore;
 class CNameListBase;
 struct BexReaderState;
 
@@ -20,8 +21,10 @@ void ReadBexBody(BexInput &in, BexReaderState &state);
 void ReadNameListFromBex(BexInput &in, CNameListBase &names);
 
 /// The user-group table.  *table is set as soon as it is allocated, so a
-/// failure inside the nodes leaves it for the release.  M below -1: 38.
-void ReadUsrGrpFromBex(BexInput &in, bex::UsrGrpNode **table, int16_t *maxIndex);
+/// failure inside the nodes leaves it for the release.  The nodes' name and
+/// value arrays are taken from streams.  M below -1: 38.
+void ReadUsrGrpFromBex(BexInput &in, bex::UsrGrpNode **table, int16_t *maxIndex,
+                       BexStreamStore &streams);
 
 /// The transaction-call table.  T below -1: 40.
 void ReadTmpTraCallFromBex(BexInput &in, bex::TraCallNode **table, int16_t *maxIndex);
@@ -29,8 +32,9 @@ void ReadTmpTraCallFromBex(BexInput &in, bex::TraCallNode **table, int16_t *maxI
 /// One 36-byte TRACALLNODE record.
 void ReadTraCallNode(BexInput &in, bex::TraCallNode &entry);
 
-/// Releases a user-group table with the name and value arrays of its nodes.
-void FreeUsrGrp(bex::UsrGrpNode *table, int16_t maxIndex);
+/// Releases a user-group table and the store that holds the name and value
+/// arrays of its nodes.
+void FreeUsrGrp(bex::UsrGrpNode *table, BexStreamStore &streams);
 
 /// User count of a value stream of length bytes: the low 16 bits as a signed
 /// number, divided by 4 toward zero.

@@ -8,6 +8,7 @@
 #include "platform/file.h"
 #include "platform/mem.h"
 #include "reader/bex_error.h"
+#include "reader/bex_stream_store.h"
 
 BexInput::BexInput(CCommonFile &file)
     : file_(file), block_(new (std::nothrow) uint8_t[kBlockSize]) {
@@ -64,17 +65,22 @@ void SkipByteStream(BexInput &in) {
   if (n != 0) in.Skip(n);
 }
 
-void *BeginByteStream(BexInput &in, uint32_t *length) {
+void *BeginByteStream(BexInput &in, uint32_t *length, BexStreamStore *store) {
   uint32_t n = 0;
   in.ReadExact(&n, sizeof n, "pLenByteStream");
   *length = n;
   if (n == 0) return nullptr;
   // n is what the file claims; the bytes left in the file are the fact.
   if (n > in.BytesLeft()) RaiseBexError("ppByteStream", kBexErrRead);
+  // One zero byte more than the stream, so that any text inside ends.  The
+  // check above keeps n + 1 within the file's size.
   void *p = nullptr;
-  // One zero byte more than the stream, so that any text inside ends.
-  if (!MemAlloc(&p, static_cast<int64_t>(n) + 1, 1, "ReadByteStreamFromBex"))
-    RaiseBexError("", kBexErrByteStream);
+  if (store != nullptr) {
+    p = StoreStream(*store, n + 1);
+  } else if (!MemAlloc(&p, static_cast<int64_t>(n) + 1, 1, "ReadByteStreamFromBex")) {
+    p = nullptr;
+  }
+  if (p == nullptr) RaiseBexError("", kBexErrByteStream);
   return p;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CCommonFile;
+struct BexStreamStore;
 
 /// An open Bex file with the reader's own account of its position, so that
 /// every length taken from the file can be compared with the bytes the file
@@ -50,22 +51,23 @@ void SkipByteStream(BexInput &in);
 
 /// Reads a byte stream (length tag "pLenByteStream", data tag
 /// "ppByteStream").  length <- N; data <- null for N = 0, otherwise N bytes
-/// plus one zero byte after them, allocated with MemAlloc.  A stream longer
-/// than the rest of the file is the short read it is: severe error 170 with
-/// "ppByteStream", raised before any allocation.  Storage not obtained:
-/// severe error 35.
+/// plus one zero byte after them, allocated with MemAlloc, or taken from
+/// store when one is given.  A stream longer than the rest of the file is the
+/// short read it is: severe error 170 with "ppByteStream", raised before any
+/// allocation.  Storage not obtained: severe error 35.
 template <typename T>
-void ReadByteStreamFromBex(BexInput &in, T **data, uint32_t *length);
+void ReadByteStreamFromBex(BexInput &in, T **data, uint32_t *length,
+                           BexStreamStore *store = nullptr);
 
 /// First half of ReadByteStreamFromBex: reads and checks the length and
 /// allocates the storage (null for 0).  The caller stores the pointer where
 /// the release will find it before the bytes are read.
-void *BeginByteStream(BexInput &in, uint32_t *length);
+void *BeginByteStream(BexInput &in, uint32_t *length, BexStreamStore *store);
 
 template <typename T>
-void ReadByteStreamFromBex(BexInput &in, T **data, uint32_t *length) {
+void ReadByteStreamFromBex(BexInput &in, T **data, uint32_t *length, BexStreamStore *store) {
   *data = nullptr;
-  void *p = BeginByteStream(in, length);
+  void *p = BeginByteStream(in, length, store);
   *data = static_cast<T *>(p);
   if (p != nullptr) in.ReadExact(p, *length, "ppByteStream");
 }

@@ -13,6 +13,7 @@
 #include "reader/bex_header.h"
 #include "reader/bex_input.h"
 #include "reader/bex_state.h"
+#include "reader/bex_stream_store.h"
 #include "reader/name_list.h"
 
 BexReaderState &BexState() {
@@ -76,7 +77,10 @@ void FreeBexModel() {
     state.traCall = nullptr;
   }
   if (state.usrGrp != nullptr) {
-    FreeUsrGrp(state.usrGrp, state.maxUsrGrp);
+    FreeUsrGrp(state.usrGrp, state.streams);
     state.usrGrp = nullptr;
   }
+  // Streams exist only with a table; released here too so that no path can
+  // leave a chunk behind.
+  ReleaseStreams(state.streams);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "reader/bex_format.h"
+#include "reader/bex_stream_store.h"
 
 class CNameListBase;
 
@@ -25,6 +26,7 @@ struct BexReaderState {
   CNameListBase *nameList;            // owned
   int32_t bodyFlag;                   // 1 when the header carries a body
   int16_t maxTra;                     // T, the file's pMaxTra
+  BexStreamStore streams;             // the nodes' name and value arrays
 
   uint32_t U32At(size_t offset) const {
     uint32_t v;
