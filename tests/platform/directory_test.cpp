@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <list>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "platform/last_error.h"
 #include "platform/sal_config.h"
 #include "platform/sal_errors.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -100,32 +100,6 @@ class InDirectory {
   fs::path old_;
 };
 
-// Sets (or with null removes) an environment variable for one test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char *name, const char *value) : name_(name) {
-    const char *old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    Put(value);
-  }
-  ~ScopedEnv() { Put(had_ ? old_.c_str() : nullptr); }
-
- private:
-  void Put(const char *value) {
-    // putenv keeps the string itself; these live to the end of the process.
-    static std::list<std::string> keep;
-    if (value != nullptr)
-      keep.push_back(name_ + "=" + value);
-    else
-      keep.push_back(SAL_OS_WINDOWS ? name_ + "=" : name_);  // each runtime's "remove"
-    putenv(const_cast<char *>(keep.back().c_str()));
-  }
-
-  std::string name_;
-  std::string old_;
-  bool had_ = false;
-};
 }  // namespace
 
 // ---- path and state --------------------------------------------------------
