@@ -89,13 +89,14 @@ bool IsDotName(const char *name) {
 }
 
 // out = dir without one trailing separator, the separator, name; bounded to
-// capacity and never cut inside a double-byte character.
-void ComposePath(char *out, size_t capacity, const char *dir, const char *name) {
+// capacity and never cut inside a double-byte character.  False when the
+// text was cut.
+bool ComposePath(char *out, size_t capacity, const char *dir, const char *name) {
   const char sep = CSalDirectory::GetSeparator();
-  (void)BoundedCopy(out, capacity, dir);
+  bool whole = BoundedCopy(out, capacity, dir) != 0;
   (void)sal::path::RemoveSeparator(sep, out, capacity);
-  (void)BoundedAppendChar(out, capacity, sep);
-  (void)BoundedAppend(out, capacity, name);
+  whole = BoundedAppendChar(out, capacity, sep) != 0 && whole;
+  return BoundedAppend(out, capacity, name) != 0 && whole;
 }
 }  // namespace
 
@@ -201,7 +202,10 @@ int CSalDirectory::CloseTopSearch() {
 int CSalDirectory::StartSearch() {
   CSalDirectoryData *d = data_;
   char spec[kPathCapacity];
-  ComposePath(spec, sizeof spec, d->searchDir.CStr(), d->pattern.CStr());
+  // A cut search text would search another directory, or with another
+  // pattern, and its entries would be reported under this one's name.
+  if (!ComposePath(spec, sizeof spec, d->searchDir.CStr(), d->pattern.CStr()))
+    return Fail(kSalErrNotFound);
   sal::os::FindData found;
   sal::os::FindHandle *handle = sal::os::OpenFind(spec, &found);
   if (handle == nullptr) return Fail(kSalErrNotFound);
@@ -260,7 +264,7 @@ const char *CSalDirectory::EntryDirectory() const {
 int CSalDirectory::GetFoundFile(CSalFile &file) const {
   if (data_ == nullptr || data_->count == 0) return Fail(kSalErrNoObject);
   char full[kPathCapacity];
-  ComposePath(full, sizeof full, EntryDirectory(), data_->findData.name);
+  (void)ComposePath(full, sizeof full, EntryDirectory(), data_->findData.name);
   return file.SetPath(full);
 }
 
@@ -294,8 +298,11 @@ int CSalDirectory::DeleteFiles(const char *pattern, int recursive) {
     const uint32_t attributes = d->findData.attributes;
     const char *name = d->findData.name;
     char full[kPathCapacity];
-    ComposePath(full, sizeof full, d->path, name);
-    if ((attributes & (SAL_DIR_ATTR_SYSTEM | SAL_DIR_ATTR_HIDDEN | SAL_DIR_ATTR_DIRECTORY)) == 0) {
+    // A cut path names another entry (one whose name is a prefix of this
+    // one's): that must not be deleted in its place.
+    if (!ComposePath(full, sizeof full, d->path, name)) {
+      result = 0;
+    } else if ((attributes & (SAL_DIR_ATTR_SYSTEM | SAL_DIR_ATTR_HIDDEN | SAL_DIR_ATTR_DIRECTORY)) == 0) {
       if (!sal::os::RemoveFile(full)) result = 0;
     } else if (recursive == 1 && (attributes & SAL_DIR_ATTR_DIRECTORY) != 0 && !IsDotName(name)) {
       if ((attributes & SAL_DIR_ATTR_REPARSE_POINT) != 0) {

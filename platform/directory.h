@@ -88,9 +88,10 @@ class CSalDirectory : public CSalCore {
   /// system files are never deleted; a read-only file is refused by the
   /// system, which counts as a failure.  With recursive exactly 1, matching
   /// subdirectories are removed with everything inside (Remove); a link to
-  /// a directory is removed as a link, never followed.  Goes on after a
-  /// failure; 1 when everything attempted succeeded (also when nothing
-  /// matches).  0 without path or when open searches cannot be closed
+  /// a directory is removed as a link, never followed.  An entry whose full
+  /// path does not fit into 255 bytes is left alone and counts as a
+  /// failure.  Goes on after a failure; 1 when everything attempted
+  /// succeeded (also when nothing matches).  0 without path or when open searches cannot be closed
   /// (0xE0280002).
   int DeleteFiles(const char *pattern, int recursive);
   /// DeleteFiles("*", 1), then removes the directory itself; on success the
@@ -102,7 +103,9 @@ class CSalDirectory : public CSalCore {
   /// in the path; with recursive, FindNext descends into subdirectories
   /// that match the pattern and carry no attribute besides the directory
   /// bit.  0 without path or when open searches cannot be closed
-  /// (0xE0280002), 0 when nothing matches (0xE0280004).
+  /// (0xE0280002), 0 when nothing matches (0xE0280004).  A directory whose
+  /// search text (directory, separator, pattern) does not fit into 255
+  /// bytes is not searched (0xE0280004); the walk goes on without it.
   int FindFirst(const char *pattern, int recursive);
   /// The next entry, in pre-order: a directory's entry comes before its
   /// contents, its contents before its next sibling.  0 at the end of the

@@ -515,6 +515,25 @@ TEST(CSalDirectory, DeleteFilesGoesOnAfterARefusedFile) {
   for (const char *name : {"1", "3", "4"}) EXPECT_FALSE(fs::exists(Join(root, name))) << name;
 }
 
+TEST(CSalDirectory, DeleteFilesNeverDeletesInPlaceOfAPathItCannotHold) {
+  TempDir tmp;
+  // root + separator + 19 bytes is 255 bytes, the longest path the object
+  // holds; the .tmp file's path is 259 bytes, and cut to 255 it would name
+  // the victim.
+  const std::string root = Join(tmp.Path(), std::string(235 - tmp.Path().size() - 1, 'r'));
+  MakeDir(root);
+  const std::string victim = Join(root, std::string(19, 'a'));
+  const std::string longer = victim + ".tmp";
+  ASSERT_EQ(victim.size(), 255u);
+  Touch(victim);
+  Touch(longer);
+  CSalDirectory dir;
+  dir.SetPath(root.c_str());
+  EXPECT_EQ(dir.DeleteFiles("*.tmp", 0), 0);
+  EXPECT_TRUE(fs::exists(victim));
+  EXPECT_TRUE(fs::exists(longer));
+}
+
 TEST(CSalDirectory, RemoveDeletesTheWholeTree) {
   TempDir tmp;
   const std::string root = Join(tmp.Path(), "tree");
