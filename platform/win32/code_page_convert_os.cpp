@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "platform/code_page_convert_os.h"
-#include "platform/win32/kernel_proc.h"
+#include "platform/module.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 units are wchar_t on Windows");
 
@@ -49,7 +49,7 @@ bool IsValidCodePage(uint32_t codePage) {
 }
 
 CodePageNameFunction CodePageNamer() {
-  auto getInfoEx = reinterpret_cast<GetCPInfoExAFunction>(SalKernelProcSeam("GetCPInfoExA"));
+  auto getInfoEx = reinterpret_cast<GetCPInfoExAFunction>(GetKernel32Proc("GetCPInfoExA"));
   if (getInfoEx == nullptr) return nullptr;
   g_getCpInfoEx.store(getInfoEx, std::memory_order_relaxed);
   return &NameViaGetCPInfoEx;

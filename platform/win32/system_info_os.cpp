@@ -6,10 +6,10 @@
 #include <cpuid.h>
 #endif
 
+#include "platform/module.h"
 #include "platform/system_info.h"
 #include "platform/system_info_os.h"
 #include "platform/text.h"
-#include "platform/win32/kernel_proc.h"
 
 namespace sal::os {
 
@@ -72,7 +72,7 @@ bool ReadMemory(bool virtualSpace, bool ntFive, uint64_t *total, uint64_t *avail
   // GlobalMemoryStatusEx, looked up at run time since systems before NT 5
   // lack it, gives 64-bit figures.
   if (ntFive) {
-    auto statusEx = reinterpret_cast<StatusEx>(SalKernelProcSeam("GlobalMemoryStatusEx"));
+    auto statusEx = reinterpret_cast<StatusEx>(GetKernel32Proc("GlobalMemoryStatusEx"));
     if (statusEx != nullptr) {
       MEMORYSTATUSEX status;
       ZeroMemory(&status, sizeof status);
