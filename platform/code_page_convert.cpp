@@ -118,12 +118,16 @@ uint32_t SalAdjustWideCharFlagsFor(uint32_t flags, uint32_t majorVersion) {
 }
 
 uint32_t SalAdjustWideCharFlags(uint32_t flags) {
-  // The system's version cannot change while the process runs: one
-  // CSalSystemInfo, built on first use, answers for every conversion.
-  static const uint32_t major = [] {
+  // The system's version cannot change while the process runs: it is read
+  // once, with a CSalSystemInfo built for the purpose.  A version that could
+  // not be read (its record not allocated) is asked again next time.
+  static std::atomic<uint32_t> known{0};
+  uint32_t major = known.load(std::memory_order_relaxed);
+  if (major == 0) {
     CSalSystemInfo info;
-    return static_cast<uint32_t>(info.GetMajorVersion());
-  }();
+    major = static_cast<uint32_t>(info.GetMajorVersion());
+    known.store(major, std::memory_order_relaxed);
+  }
   const uint32_t forced = g_versionOverride.load(std::memory_order_relaxed);
   return SalAdjustWideCharFlagsFor(flags, forced != 0 ? forced : major);
 }

@@ -56,7 +56,8 @@ int SalWideToMultiByte(uint32_t codePage, const char16_t *source, int sourceLeng
 
 /// flags without SAL_WC_NO_BEST_FIT_CHARS on systems whose major version
 /// (CSalSystemInfo) is below 5, whose converters reject that flag; else
-/// flags unchanged.  The version is read once per process.
+/// flags unchanged.  The version is read once per process (again while
+/// it could not be read).
 uint32_t SalAdjustWideCharFlags(uint32_t flags);
 
 /// The same rule for a given major version.
