@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/common_string.h"
+#include "platform/sal_config.h"
 
 /// Collects messages into one text, joined by a separator, and remembers
 /// the highest level among them.  The text exists from the first message
@@ -38,16 +39,16 @@ class CCommonMsgBuffer {
   /// nothing.  Returns 0.
   int AddFormattedV(const char *format, uint32_t level, va_list args);
   int AddFormatted(uint32_t level, const char *format, ...)
-      __attribute__((format(gnu_printf, 3, 4)));
+      SAL_PRINTF_LIKE(3, 4);
 
   int AddLevel0(const char *text) { return Add(text, 0); }
   int AddLevel1(const char *text) { return Add(text, 1); }
   int AddLevel2(const char *text) { return Add(text, 2); }
   int AddLevel3(const char *text) { return Add(text, 3); }
-  int AddLevel0Formatted(const char *format, ...) __attribute__((format(gnu_printf, 2, 3)));
-  int AddLevel1Formatted(const char *format, ...) __attribute__((format(gnu_printf, 2, 3)));
-  int AddLevel2Formatted(const char *format, ...) __attribute__((format(gnu_printf, 2, 3)));
-  int AddLevel3Formatted(const char *format, ...) __attribute__((format(gnu_printf, 2, 3)));
+  int AddLevel0Formatted(const char *format, ...) SAL_PRINTF_LIKE(2, 3);
+  int AddLevel1Formatted(const char *format, ...) SAL_PRINTF_LIKE(2, 3);
+  int AddLevel2Formatted(const char *format, ...) SAL_PRINTF_LIKE(2, 3);
+  int AddLevel3Formatted(const char *format, ...) SAL_PRINTF_LIKE(2, 3);
 
  private:
   CCommonString *text_ = nullptr;  // owned; null until the first message

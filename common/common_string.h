@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "platform/sal_config.h"
+
 /// How appends grow the storage of one string (see SetGrowth).
 struct CCommonStringGrowth {
   uint32_t inherit;    // nonzero: copies of the string take the record along
@@ -187,7 +189,7 @@ class CCommonString {
   /// formatting failure (null format, an encoding error) the string is
   /// emptied and the result is 0; when storage is not obtained the string
   /// is unchanged and the result is 0; else 1.
-  int Format(const char *format, ...) __attribute__((format(gnu_printf, 2, 3)));
+  int Format(const char *format, ...) SAL_PRINTF_LIKE(2, 3);
   int FormatV(const char *format, va_list args);
 
   /// Replaces the contents with header, LF, then for every line of text (at
