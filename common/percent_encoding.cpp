@@ -1,6 +1,6 @@
 // percent_encoding.cpp - the percent encoders and decoders.
 //
-// Each encoder is a 256-entry table saying what becomes of a byte.  The
+// Each encoder is a 256-entry table of what becomes of a byte.  The
 // text's length is measured first: when the output is certainly large
 // enough (three bytes per input byte and the terminator) the loop writes
 // without checking, otherwise it checks every item and goes on counting
@@ -18,8 +18,11 @@ enum Kind : uint8_t { kLiteral, kPlus, kEscape };
 
 struct KindTable {
   uint8_t kind[256];
+  char text[256][4];   // what the byte becomes (1 or 3 characters used)
+  uint8_t size[256];   // how many of them
   // form: the form-style table; otherwise the minimal one.
-  constexpr explicit KindTable(bool form) : kind() {
+  constexpr explicit KindTable(bool form) : kind(), text(), size() {
+    constexpr char kHex[] = "0123456789ABCDEF";
     for (unsigned c = 0; c < 256; ++c) {
       if (form) {
         const bool reserved = (c >= 0x21 && c <= 0x2C) || c == 0x2F || (c >= 0x3A && c <= 0x40) ||
@@ -28,26 +31,25 @@ struct KindTable {
       } else {
         kind[c] = (c == '%' || c >= 127) ? kEscape : kLiteral;
       }
+      if (kind[c] == kEscape) {
+        text[c][0] = '%';
+        text[c][1] = kHex[c >> 4];
+        text[c][2] = kHex[c & 15];
+        size[c] = 3;
+      } else {
+        text[c][0] = kind[c] == kPlus ? '+' : static_cast<char>(c);
+        size[c] = 1;
+      }
     }
   }
 };
 
 constexpr KindTable kForm(true);
 constexpr KindTable kMinimal(false);
-constexpr char kHexUpper[] = "0123456789ABCDEF";
 
-inline char *Put(char *dst, unsigned char c, uint8_t kind) {
-  if (kind == kLiteral) {
-    *dst++ = static_cast<char>(c);
-  } else if (kind == kPlus) {
-    *dst++ = '+';
-  } else {
-    dst[0] = '%';
-    dst[1] = kHexUpper[c >> 4];
-    dst[2] = kHexUpper[c & 15];
-    dst += 3;
-  }
-  return dst;
+inline char *Put(const KindTable &table, char *dst, unsigned char c) {
+  std::memcpy(dst, table.text[c], table.size[c]);
+  return dst + table.size[c];
 }
 
 int Encode(const KindTable &table, char *out, uint32_t *ioLength, const char *text) {
@@ -60,8 +62,14 @@ int Encode(const KindTable &table, char *out, uint32_t *ioLength, const char *te
   const size_t n = std::strlen(text);
 
   if (capacity > static_cast<uint64_t>(n) * 3) {
+    // Room for three characters per byte and the terminator: every byte
+    // may store all four characters of its table entry (the ones not used
+    // are overwritten next), which keeps the loop free of branches.
     char *dst = out;
-    for (size_t i = 0; i < n; ++i) dst = Put(dst, src[i], table.kind[src[i]]);
+    for (size_t i = 0; i < n; ++i) {
+      std::memcpy(dst, table.text[src[i]], 4);
+      dst += table.size[src[i]];
+    }
     *dst = '\0';
     *ioLength = static_cast<uint32_t>(dst - out);
     return 1;
@@ -70,10 +78,9 @@ int Encode(const KindTable &table, char *out, uint32_t *ioLength, const char *te
   uint64_t p = 0;
   bool writing = true;
   for (size_t i = 0; i < n; ++i) {
-    const uint8_t kind = table.kind[src[i]];
-    const uint64_t size = kind == kEscape ? 3 : 1;
+    const uint64_t size = table.size[src[i]];
     if (writing && p + size < capacity) {
-      Put(out + p, src[i], kind);
+      Put(table, out + p, src[i]);
     } else {
       writing = false;
     }
