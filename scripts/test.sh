@@ -262,6 +262,11 @@ stage_win64() {
       "$server" -k; trap - EXIT
       return
     fi
+  else
+    # Start the prefix's services here, with their output going nowhere:
+    # started by the first test program they would inherit its output pipe
+    # and keep ctest waiting for that program until the timeout.
+    timeout 300 "$loader" wineboot >"$dir/wineboot.log" 2>&1 || true
   fi
   run_ctest "$dir" -j"$JOBS"
   count_ctest "$dir" win64
