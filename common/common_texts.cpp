@@ -20,18 +20,18 @@ constexpr Text kDefaults[] = {
 // resource module is registered with the common library yet.
 const char *LookUp(uint32_t /*id*/) { return nullptr; }
 
-// Finds the next conversion at or after text: its specification (flags,
-// width, precision, length modifiers and letter, without the "%") is
-// [*spec, text) when true is returned.  "%%" is no conversion; a "%" at the
-// end is a conversion with an empty specification.
-bool NextConversion(const char *&text, const char **spec) {
+// Finds the next conversion at or after text: its flags, width, precision,
+// length modifiers and letter (without the "%") are [*conversion, text)
+// when true is returned.  "%%" is no conversion; a "%" at the end is a
+// conversion of nothing.
+bool NextConversion(const char *&text, const char **conversion) {
   while ((text = std::strchr(text, '%')) != nullptr) {
     ++text;
     if (*text == '%') {
       ++text;
       continue;
     }
-    *spec = text;
+    *conversion = text;
     text += std::strspn(text, "-+ #0123456789.*hlLqjzt'");
     if (*text != '\0') ++text;  // the conversion letter
     return true;
