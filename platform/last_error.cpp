@@ -10,4 +10,7 @@ uint32_t SalSetLastError(uint32_t code) {
   return code;
 }
 
+// The process-wide history of recorded codes is kept by the message layer later.
+uint32_t SalRecordLastError(uint32_t code) { return SalSetLastError(code); }
+
 uint32_t SalGetLastError() { return t_lastError; }

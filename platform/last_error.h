@@ -9,6 +9,11 @@
 /// it only on their failing paths.
 uint32_t SalSetLastError(uint32_t code);
 
+/// Records code as the calling thread's last-error value and returns it, like
+/// SalSetLastError.  Components use it for the failures worth keeping in the
+/// process-wide error history (which the message layer keeps later).
+uint32_t SalRecordLastError(uint32_t code);
+
 /// The calling thread's last-error value; 0 when nothing was set yet.
 uint32_t SalGetLastError();
 
