@@ -60,8 +60,10 @@ std::atomic<SalModuleHandle> g_messageModule{nullptr};
 std::atomic<SalModuleHandle> g_pdhModule{nullptr};
 
 SalModuleHandle LoadModule(const char *name, uint32_t flags) {
+  char path[1024];
   CSalModule module;  // does not release what it loaded
-  return module.Load(name, flags) ? module.GetHandle() : nullptr;
+  return module.Load(sal::os::LocateModule(name, path, sizeof path), flags) ? module.GetHandle()
+                                                                            : nullptr;
 }
 
 SalModuleHandle PdhModule() {

@@ -31,8 +31,9 @@ using SourceNameFunction = const char *(*)();
 void *FindFunction(const char *name, const char *function) {
   CCommonString file(name);
   if (file.Append(sal::os::ModuleSuffix()) == 0) return nullptr;
+  char path[1024];
   CSalModule module;  // does not release what it loaded
-  if (!module.Load(file.CStr(), 0)) return nullptr;
+  if (!module.Load(sal::os::LocateModule(file.CStr(), path, sizeof path), 0)) return nullptr;
   return module.GetProcAddress(function);
 }
 

@@ -31,6 +31,14 @@ const char *ModuleSuffix();
 /// there is none.  Only the last path component is searched.
 size_t ModuleStemLength(const char *fileName);
 
+/// Where a companion module of the given file name is loaded from: on
+/// POSIX the folder of the module holding this code (the library) when the
+/// file is there, written into buffer; otherwise, and always on Windows
+/// (whose module search starts in the host program's folder), name itself
+/// for the platform's module search.  A name with a folder is returned
+/// as it is.
+const char *LocateModule(const char *name, char *buffer, size_t capacity);
+
 /// The host program's file name (the process's main module) into buffer;
 /// false when there is none or it does not fit.
 bool HostProgramFileName(char *buffer, size_t capacity);

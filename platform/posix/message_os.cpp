@@ -98,6 +98,27 @@ size_t ModuleStemLength(const char *fileName) {
   return dot != nullptr ? static_cast<size_t>(dot - fileName) : std::strlen(fileName);
 }
 
+// The dynamic loader would search the run path of the library ($ORIGIN)
+// for a bare name, but it takes the run path of whoever calls dlopen, which
+// is not the library when dlopen is intercepted (the sanitizers do): look
+// beside the library explicitly.
+const char *LocateModule(const char *name, char *buffer, size_t capacity) {
+  if (name == nullptr || std::strchr(name, '/') != nullptr || buffer == nullptr) return name;
+  Dl_info info;
+  char self[PATH_MAX];
+  if (dladdr(reinterpret_cast<void *>(&LocateModule), &info) == 0 || info.dli_fname == nullptr ||
+      realpath(info.dli_fname, self) == nullptr)  // the loader may know it by a relative name
+    return name;
+  const char *slash = std::strrchr(self, '/');
+  if (slash == nullptr) return name;
+  const size_t folder = static_cast<size_t>(slash - self) + 1;
+  const size_t length = std::strlen(name);
+  if (folder + length + 1 > capacity) return name;
+  std::memcpy(buffer, self, folder);
+  std::memcpy(buffer + folder, name, length + 1);
+  return access(buffer, F_OK) == 0 ? buffer : name;
+}
+
 bool HostProgramFileName(char *buffer, size_t capacity) {
   if (buffer == nullptr || capacity < 2) return false;
   const ssize_t n = readlink("/proc/self/exe", buffer, capacity - 1);

@@ -26,6 +26,8 @@ size_t ModuleStemLength(const char *fileName) {
   return dot != nullptr ? static_cast<size_t>(dot - fileName) : std::strlen(fileName);
 }
 
+const char *LocateModule(const char *name, char *, size_t) { return name; }
+
 bool HostProgramFileName(char *buffer, size_t capacity) {
   if (buffer == nullptr || capacity < 2) return false;
   const DWORD size = static_cast<DWORD>(capacity);

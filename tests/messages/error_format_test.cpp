@@ -183,6 +183,15 @@ TEST_F(MessageModule, LanguageIniBesideTheProgramPicksTheVariant) {
   }
   SalSetMessageModule(nullptr);
   {
+    // A variant that is there but cannot be loaded: the module without suffix.
+    const std::string broken = ProgramFolder() + ModuleFile("vortMessagesBAD");
+    std::ofstream(broken, std::ios::binary) << "not a module";
+    LanguageIni ini("BAD\n");
+    EXPECT_EQ(Format(0xE0280001u, 1), "PLATFORM: 1 - An argument is null, empty or out of range.");
+    std::remove(broken.c_str());
+  }
+  SalSetMessageModule(nullptr);
+  {
     LanguageIni ini("\xEF\xBB\xBF" "DEU\n");  // the mark stays part of the suffix
     EXPECT_EQ(std::string(SalGetLocalizedModuleName(base.c_str()).CStr()),
               ModuleFile("vortMessages\xEF\xBB\xBF" "DEU"));

@@ -50,6 +50,36 @@ class LanguageIni {
   std::string path_;
 };
 
+/// True when text holds "YYYY-MM-DD HH:MM:SS " (digits where the letters
+/// are) at pos.
+inline bool IsStampAt(const std::string &text, size_t pos) {
+  static const char kPattern[] = "dddd-dd-dd dd:dd:dd ";
+  if (pos + sizeof kPattern - 1 > text.size()) return false;
+  for (size_t i = 0; i + 1 < sizeof kPattern; ++i) {
+    const char c = text[pos + i];
+    if (kPattern[i] == 'd' ? (c < '0' || c > '9') : c != kPattern[i]) return false;
+  }
+  return true;
+}
+
+/// text with the time stamp at the start of each line ("\r\n"-separated)
+/// replaced by "<T>", so that log lines compare in full.
+inline std::string MaskStamps(const std::string &text) {
+  std::string out;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (IsStampAt(text, pos)) {
+      out += "<T>";
+      pos += 20;
+    }
+    const size_t end = text.find("\r\n", pos);
+    const size_t next = end == std::string::npos ? text.size() : end + 2;
+    out += text.substr(pos, next - pos);
+    pos = next;
+  }
+  return out;
+}
+
 /// A folder that carries the read-only attribute for the object's life.
 class ReadOnlyFolder {
  public:
