@@ -11,7 +11,6 @@
 #include "messages/event_log.h"
 #include "messages_fixture.h"
 #include "platform/directory.h"
-#include "support/env.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -10,7 +10,6 @@
 #include "messages/log_file.h"
 #include "messages_fixture.h"
 #include "platform/directory.h"
-#include "support/env.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "platform/directory.h"
 #include "platform/module.h"
 #include "platform/sal_config.h"
+#include "support/scoped_env.h"
 
 /// The folder of the test program, with its trailing separator.
 inline std::string ProgramFolder() {
@@ -32,6 +33,17 @@ inline SalModuleHandle LoadBesideProgram(const std::string &file, uint32_t flags
   CSalModule module;
   return module.Load((ProgramFolder() + file).c_str(), flags) ? module.GetHandle() : nullptr;
 }
+
+/// Points the temporary folder at path for the object's life: TMP on
+/// Windows (GetTempPathA reads it first), TMPDIR on POSIX.
+class ScopedTempFolder {
+ public:
+  explicit ScopedTempFolder(const std::string &path)
+      : env_(SAL_OS_WINDOWS ? "TMP" : "TMPDIR", path.c_str()) {}
+
+ private:
+  ScopedEnv env_;
+};
 
 /// language.ini beside the test program with the given bytes, removed again
 /// at the end of the scope.  Only messages_tests may do this: its folder is
