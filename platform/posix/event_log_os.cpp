@@ -148,9 +148,8 @@ bool WriteEvent(EventSource *source, uint16_t type, uint16_t /*category*/, uint3
   if (source == nullptr) return false;
   if (source->remote) return SendRemote(*source, type, id, strings, count);
   char text[kMaxDatagram];
-  size_t length = 0;
   text[0] = '\0';
-  length = JoinStrings(strings, count, text, sizeof text, length);
+  JoinStrings(strings, count, text, sizeof text, 0);
   std::lock_guard<std::mutex> guard(g_syslogLock);
   openlog(source->source, LOG_PID, LOG_USER);
   syslog(SyslogLevel(type), "[%08X] %s", id, text);
