@@ -356,6 +356,61 @@ class CCommonString {
   /// 0 when storage was not obtained (unchanged).
   int Join(const CCommonStringList &list, const char *separator, uint32_t skip, int32_t count);
 
+  // ---- encodings, escaping and hex text -------------------------------------
+  // (base64.h, percent_encoding.h, escape.h, hex_text.cpp, printable.h)
+  // The encoding forms act on the string's own contents: they return 1 and
+  // change nothing for an empty string; otherwise they convert into a
+  // temporary and replace the contents only on success, so a failed
+  // conversion leaves the string unchanged (result 0, with the last-error
+  // value of the failing encoder).
+
+  /// Base64 of all bytes (zero bytes included), without line breaks.
+  int Base64Encode();
+  /// Decodes the text up to the first zero byte; the result keeps zero bytes.
+  int Base64Decode();
+  /// Percent encodings of the text up to the first zero byte.
+  int FormUrlEncode();
+  int PercentEncode();
+  /// Percent decodings; the length becomes that of the decoded text up to
+  /// its first zero byte (so an escaped zero byte ends it).
+  int FormUrlDecode();
+  int PercentDecode();
+
+  /// Escapes & < > " as &amp; &lt; &gt; &quot; and turns CR LF, LF and CR
+  /// each into <br>, walking characters (a double-byte character is one
+  /// unit) up to the first zero byte; the single quote stays.  Returns 1, or
+  /// 0 when storage was not obtained (unchanged).
+  int EscapeHtml();
+  /// C-style escaping of all bytes (EscapeCText).  Returns 1 when the string
+  /// changed, 0 when it is empty, needed no escaping, or storage was not
+  /// obtained (unchanged, last-error 0xE00303EB).
+  int EscapeC();
+  /// The inverse (UnescapeCText).  Returns 1 when the string changed, 0 when
+  /// it is empty, holds no backslash that changes anything, or storage was
+  /// not obtained.
+  int UnescapeC();
+
+  /// Writes length bytes of data as two upper-case hexadecimal digits each,
+  /// without separators; length kAll means data is zero-terminated text.
+  /// With append 0 the string is cleared first.  Null data changes nothing
+  /// and returns 0; otherwise returns 1, or 0 when storage was not obtained.
+  int AppendHex(const void *data, uint32_t length, int append);
+  /// Reads the zero-terminated hexadecimal text (either case) into bytes
+  /// appended to the string, one byte from each one or two digits; a single
+  /// digit before the end or a non-digit is a byte of its own.  With append
+  /// 0 the string is cleared first.  A non-null prefix must open text
+  /// (compared exactly when prefixCaseSensitive is nonzero, else ignoring
+  /// ASCII case) and is skipped; a missing prefix returns 0.  Returns 1 when
+  /// the whole text was read, 0 when it stopped at a byte that is not a
+  /// hexadecimal digit (the bytes before it stay appended), for a null text,
+  /// or when storage was not obtained.
+  int AppendFromHex(const char *text, const char *prefix, int prefixCaseSensitive, int append);
+  /// Replaces every byte (of all bytes) that is not IsPrintableChar with fill.
+  void MaskNonPrintable(char fill);
+  /// The same, but a lead byte of the ANSI code page and the byte after it
+  /// stay unchanged.
+  void MaskNonPrintableMbcs(char fill);
+
  private:
   friend class CCommonStringCharRef;
 
