@@ -7,9 +7,9 @@
 // family.  x64 processors are x86 ones for naming purposes.
 #include "platform/system_info.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "messages/language_resources.h"
 #include "platform/mem.h"
 #include "platform/system_info_os.h"
 #include "platform/text.h"
@@ -23,11 +23,22 @@ constexpr uint32_t kStrUnknownIntel = 38338;
 constexpr uint32_t kStrUnknownPpc = 38339;
 constexpr uint32_t kStrUnknownType = 38340;
 
-// Seam for the resource lookup of the common strings module (module index
-// 1): the English text stands until that lookup is part of the library.
-const char *CommonString(uint32_t id, const char *english) {
-  (void)id;
-  return english;
+// A name from the common strings module (resource module index 1); its
+// English text, from the same table the module is built from, when no
+// module holds the id.
+const char *CommonString(uint32_t id) {
+  static constexpr struct {
+    uint32_t id;
+    const char *text;
+  } kDefaults[] = {
+#define SAL_TEXT(id, text) {id, text},
+#include "messages/texts/common_strings_en.def"
+#undef SAL_TEXT
+  };
+  const char *english = "";
+  for (const auto &d : kDefaults)
+    if (d.id == id) english = d.text;
+  return SalGetLibraryResources().GetString(SAL_RESOURCES_COMMON, id, english);
 }
 
 void Clear(char *buffer, size_t capacity) {
@@ -62,7 +73,7 @@ const char *X86Name(uint32_t g, uint32_t model, bool authenticAmd) {
       case 386: return "Intel 386";
       case 486: return "Intel 486";
       case 586: return "Intel Pentium";
-      default: return CommonString(kStrUnknownIntel, "unknown Intel");
+      default: return CommonString(kStrUnknownIntel);
     }
   }
   switch (g) {
@@ -80,10 +91,10 @@ const char *X86Name(uint32_t g, uint32_t model, bool authenticAmd) {
         case 7:
         case 8: return "Intel Pentium III";
         default:
-          return model < 9 ? "Intel Pentium ?" : CommonString(kStrAdvancedIntel, "advanced Intel");
+          return model < 9 ? "Intel Pentium ?" : CommonString(kStrAdvancedIntel);
       }
     default:  // 0, 1, 2 and 8 to 14
-      return CommonString(kStrUnknownIntel, "unknown Intel");
+      return CommonString(kStrUnknownIntel);
   }
 }
 
@@ -95,7 +106,7 @@ const char *PpcName(uint32_t level) {
     case 6: return "PPC 603+";
     case 9: return "PPC 604+";
     case 20: return "PPC 620";
-    default: return CommonString(kStrUnknownPpc, "unknown PPC");
+    default: return CommonString(kStrUnknownPpc);
   }
 }
 
@@ -145,7 +156,7 @@ int CSalSystemInfo::GetOSVersion(char *name, size_t nameCapacity, char *version,
     case SAL_PLATFORM_POSIX: system = systemName[0] != '\0' ? systemName : nullptr; break;
     default: break;
   }
-  Put(name, nameCapacity, system != nullptr ? system : CommonString(kStrUnknownSystem, "Unknown System"));
+  Put(name, nameCapacity, system != nullptr ? system : CommonString(kStrUnknownSystem));
 
   char number[32];
   (void)BoundedFormat(number, sizeof number, "%u.%u", v.majorVersion, v.minorVersion);
@@ -192,7 +203,7 @@ int CSalSystemInfo::GetProcessorInfo(uint32_t *count, uint32_t *clockMhz, char *
       kind = PpcName(s.level);
       break;
     default:
-      kind = CommonString(kStrUnknownType, "unknown type");
+      kind = CommonString(kStrUnknownType);
       break;
   }
   Put(name, nameCapacity, kind);

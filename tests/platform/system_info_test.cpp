@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "messages/language_resources.h"
 #include "platform/mem.h"
 
 namespace {
@@ -138,6 +139,42 @@ TEST(CSalSystemInfo, OtherArchitectures) {
     EXPECT_EQ(n.model, 0u);
     EXPECT_EQ(n.stepping, 0u);
   }
+}
+
+TEST(CSalSystemInfo, FallbackNamesAreLocalized) {
+  // The library's resource lookup answers from its cache first: a text
+  // stored there for an id stands for a language module holding it.
+  CLanguageDllResources &resources = SalGetLibraryResources();
+  const SalVersionRecord nt = Version(SAL_PLATFORM_NT);
+  struct Case {
+    uint32_t id;
+    SalSystemRecord system;
+    const char *english;
+  } cases[] = {
+      {38337, X86(6, 0x0F0B), "advanced Intel"},
+      {38338, X86(16, 0), "unknown Intel"},
+      {38339, [] { SalSystemRecord s = X86(2, 0); s.architecture = SAL_ARCH_PPC; return s; }(), "unknown PPC"},
+      {38340, [] { SalSystemRecord s = X86(2, 0); s.architecture = SAL_ARCH_ARM; return s; }(), "unknown type"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.id);
+    EXPECT_EQ(Name(c.system, nt).name, c.english);
+    ASSERT_EQ(resources.StoreString(c.id, "lokalisiert"), 1);
+    EXPECT_EQ(Name(c.system, nt).name, "lokalisiert");
+    ASSERT_EQ(resources.StoreString(c.id, c.english), 1);
+  }
+  // Generation 7 has a fixed name, whatever the module says for 38337.
+  ASSERT_EQ(resources.StoreString(38337, "lokalisiert"), 1);
+  EXPECT_EQ(Name(X86(7, 0), nt).name, "advanced Intel");
+  ASSERT_EQ(resources.StoreString(38337, "advanced Intel"), 1);
+
+  const SalVersionRecord unknown = Version(SAL_PLATFORM_WIN32S);
+  CSalSystemInfo info(nullptr, &unknown);
+  char name[32];
+  ASSERT_EQ(resources.StoreString(38336, "Unbekanntes System"), 1);
+  ASSERT_EQ(info.GetOSVersion(name, sizeof name, nullptr, 0, nullptr, 0, nullptr, 0), 1);
+  EXPECT_STREQ(name, "Unbekanntes System");
+  ASSERT_EQ(resources.StoreString(38336, "Unknown System"), 1);
 }
 
 TEST(CSalSystemInfo, NamesAreCutToTheBuffer) {
