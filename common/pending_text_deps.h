@@ -32,6 +32,10 @@ inline bool IsIdentPart(unsigned char c) { return IsIdentStart(c) || (c >= '0' &
 /// 0 and no move when there is none.
 size_t MatchUtf8Char(const char *&position, const char *end);
 
+/// 1 when length is 1 to 4 and the bytes form exactly one well-formed UTF-8
+/// sequence (no overlong form, no surrogate, nothing above U+10FFFF).
+int IsLegalUtf8(const uint8_t *sequence, size_t length);
+
 /// Sets the thread's last-error value for a failure worth the error
 /// history; returns code.
 uint32_t RecordLastError(uint32_t code);
