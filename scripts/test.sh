@@ -11,6 +11,12 @@
 #
 #   scripts/test.sh [STAGE...]     (default: all stages)
 #
+# Suites named *Dbcs* run a second time as <program>_cp932 with the process
+# in code page 932 (docs/code_pages.md): on Linux in the Shift_JIS locale
+# ja_JP.SJIS, which this script compiles into the build folder when it is
+# missing (localedef; the locales package is installed when its sources are
+# missing); under Wine with a Japanese LC_ALL.
+#
 # Missing cross compilers, Wine or pkg-config are installed with apt-get when
 # running as root; otherwise the stages that need them are skipped, and the
 # script says which and why (with CI=true a skipped stage counts as broken,
@@ -115,6 +121,57 @@ need_fuzz() {
   [ $ok = 1 ] && return 0
   WHY="clang has no libFuzzer runtime (libclang-rt-14-dev)"
   return 1
+}
+
+# The cp932 runs of the native and sanitizer stages need the Shift_JIS
+# locale.  It is compiled into the build folder, where the CTest entries point
+# LOCPATH (VBS_CP932_LOCPATH), so no system locale is changed and no root is
+# needed, except to install the locale sources.
+CP932_LOCALE=ja_JP.SJIS
+have_locale_sources() {
+  command -v localedef >/dev/null && [ -f /usr/share/i18n/locales/ja_JP ] &&
+    { [ -f /usr/share/i18n/charmaps/SHIFT_JIS.gz ] || [ -f /usr/share/i18n/charmaps/SHIFT_JIS ]; }
+}
+cp932_locale_works() {  # cp932_locale_works LOCPATH
+  [ "$(LOCPATH=$1 LC_ALL=$CP932_LOCALE locale charmap 2>/dev/null)" = SHIFT_JIS ]
+}
+need_cp932_locale() {  # need_cp932_locale BUILD_DIR
+  local path=$1/locale
+  cp932_locale_works "$path" && return 0
+  if ! have_locale_sources; then
+    apt_install locales || true
+    if ! have_locale_sources; then
+      WHY="localedef or the ja_JP / SHIFT_JIS locale sources (package locales) missing and not installable (not root or no apt-get)"
+      return 1
+    fi
+  fi
+  log "generating the Shift_JIS locale $CP932_LOCALE in ${path#$ROOT/}"
+  rm -rf "${path:?}/$CP932_LOCALE"
+  mkdir -p "$path"
+  # Shift_JIS puts the yen sign at 0x5C, so localedef calls the charmap not
+  # ASCII compatible and, with that warning, exits 1 without --no-warnings.
+  if ! localedef --no-warnings=ascii -i ja_JP -f SHIFT_JIS "$path/$CP932_LOCALE" \
+      >"$1/localedef.log" 2>&1; then
+    cat "$1/localedef.log"
+    WHY="localedef could not compile $CP932_LOCALE (log: ${1#$ROOT/}/localedef.log)"
+    return 1
+  fi
+  cp932_locale_works "$path" && return 0
+  WHY="the compiled $CP932_LOCALE does not report the code set SHIFT_JIS"
+  return 1
+}
+
+# prepare_cp932 STAGE BUILD_DIR: makes the locale or says plainly that the
+# cp932 entries will be skipped (a failure on CI).
+prepare_cp932() {
+  WHY=""
+  need_cp932_locale "$2" && return 0
+  if [ "${CI:-}" = true ]; then
+    echo "FAILED $1: the code page 932 runs cannot run: $WHY"
+    FAILED=$((FAILED + 1)); BROKEN=1
+  else
+    echo "SKIPPED $1: the code page 932 runs (*_cp932) will be skipped: $WHY"
+  fi
 }
 
 # ------------------------------------------------------------- counting --
@@ -226,6 +283,7 @@ find_artifact() {  # find_artifact DIR NAME
 stage_native() {
   need_pkg_config
   configure_build native "$BUILD/native" || return
+  prepare_cp932 native "$BUILD/native"
   run_ctest "$BUILD/native" -j"$JOBS"
   count_ctest "$BUILD/native" native
   local so
@@ -238,6 +296,7 @@ stage_native() {
 
 stage_sanitize() {
   configure_build sanitize "$BUILD/sanitize" -DVBS_SANITIZE=ON || return
+  prepare_cp932 sanitize "$BUILD/sanitize"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_ctest "$BUILD/sanitize" -j"$JOBS"
@@ -253,16 +312,19 @@ stage_win64() {
   mkdir -p "$WINEPREFIX"
   "$server" -p
   trap '"$server" -k 2>/dev/null' EXIT
-  # Boot the prefix (creating it first when new) before CTest starts: the
-  # services Wine starts with its first program (services.exe, winedevice,
-  # explorer) live as long as the persistent server and keep the standard
-  # handles of the program that started them.  Started from a test, they
-  # would hold CTest's output pipe open and the stage would never end.
-  local boot=""
-  [ -f "$WINEPREFIX/system.reg" ] || { boot=-i; log "win64: creating the Wine prefix"; }
-  if ! timeout 300 "$loader" wineboot $boot >"$dir/wineboot.log" 2>&1 </dev/null; then
+  # The first Wine program of a server session starts Wine's services
+  # (services.exe, winedevice.exe, ...), and they inherit its standard output.
+  # Were that program a test, CTest would wait for its output pipe to close
+  # until the timeout, long after the test ended.  So wineboot starts them,
+  # creating the prefix first when there is none, with its output in a log.
+  local boot=() what="starting Wine's services"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    boot=(-i) what="creating the Wine prefix"
+  fi
+  log "win64: $what"
+  if ! timeout 300 "$loader" wineboot "${boot[@]}" >"$dir/wineboot.log" 2>&1 </dev/null; then
     cat "$dir/wineboot.log"
-    echo "FAILED win64: the Wine prefix could not be booted"
+    echo "FAILED win64: $what failed"
     FAILED=$((FAILED + 1)); BROKEN=1
     "$server" -k; trap - EXIT
     return

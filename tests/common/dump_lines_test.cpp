@@ -58,7 +58,7 @@ TEST(HexDumpLine, FullLinesFitExactlyAndOffsetsAdvance) {
   EXPECT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 40), 0);
 }
 
-TEST(HexDumpLine, MbcsFormMasksAndKeepsDoubleByteCharacters) {
+TEST(HexDumpLine, MbcsFormMasksAndKeepsDbcsCharacters) {
   DbcsCodePage cp(932);
   const unsigned char data[] = {0x82, 0xA0, 0x07, 'z', 0x82};
   char out[kHexDumpLineSize];
@@ -143,7 +143,7 @@ TEST(QuotedLiteralLine, TinyWidthsStillProgressAndCapacityIsKept) {
   EXPECT_EQ(QuotedLiteralLine(nullptr, out, sizeof out, "a", 40, '"', 1), 0);
 }
 
-TEST(QuotedLiteralLine, MbcsFormKeepsPairsWhole) {
+TEST(QuotedLiteralLine, MbcsFormKeepsDbcsPairsWhole) {
   DbcsCodePage cp(932);
   const char text[] = "\x82\x5C" "a";  // the trail byte is a backslash
   char out[32];

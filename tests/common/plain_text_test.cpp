@@ -50,7 +50,7 @@ TEST(PlainTextCase, Latin1RangesAndTheirExceptions) {
   EXPECT_EQ(UpperAscii('\xE9'), '\xE9');
 }
 
-TEST(PlainTextCase, DoubleByteCharactersKeepTheirTrailBytes) {
+TEST(PlainTextCase, DbcsCharactersKeepTheirTrailBytes) {
   CodePage cp(932);
   char text[] = "a\x82" "a" "b";  // 0x82 'a' is one character
   UpperText(text);
@@ -64,7 +64,7 @@ TEST(PlainTextCase, DoubleByteCharactersKeepTheirTrailBytes) {
   EXPECT_EQ(Wide(wide), u"abc\xD83D\xDE00z");
 }
 
-TEST(PlainTextCase, ReverseKeepsDoubleByteCharactersInOrder) {
+TEST(PlainTextCase, ReverseKeepsDbcsCharactersInOrder) {
   CodePage cp(932);
   char text[] = "ab\x82\x60" "c";
   ASSERT_EQ(ReverseText(text), 1);
@@ -94,7 +94,7 @@ TEST(PlainTextEdit, SubstitutesAndCuts) {
   EXPECT_EQ(buffer[3], 'd');
 }
 
-TEST(PlainTextEdit, ReplaceAndRemoveWorkOnWholeCharacters) {
+TEST(PlainTextEdit, ReplaceAndRemoveWorkOnWholeDbcsCharacters) {
   CodePage cp(932);
   char text[] = "a\x82" "a" "a";
   EXPECT_EQ(ReplaceCharIn(text, 'a', 'x'), 2u);  // not the trail byte
@@ -170,7 +170,7 @@ TEST(PlainTextEdit, OverwriteNoCaseEndsForEveryInput) {
 
 // ---- masked copies and escaping -------------------------------------------------
 
-TEST(PlainTextCopy, MaskedCopiesAreBoundedAndSayVnull) {
+TEST(PlainTextCopy, MaskedCopiesAreBoundedAndKeepDbcsPairs) {
   char out[8];
   EXPECT_STREQ(CopyMasked(out, sizeof out, "\t", 1), "+");
   EXPECT_STREQ(CopyMaskedMbcs(out, sizeof out, "\t\x01", 2, '.'), "\t.");
@@ -186,7 +186,7 @@ TEST(PlainTextCopy, MaskedCopiesAreBoundedAndSayVnull) {
   EXPECT_STREQ(CopyMaskedMbcs(out, 3, "a\x82\x60", 3, '.'), "a.");
 }
 
-TEST(PlainTextCopy, EscapesStopWhereRoomEnds) {
+TEST(PlainTextCopy, EscapesStopWhereRoomEndsAndKeepDbcsPairs) {
   char out[32];
   EXPECT_STREQ(EscapeControls(out, sizeof out, "a\tb c\r\n", 1, '_'), "a\\tb_c\\r\\n");
   EXPECT_STREQ(EscapeControls(out, sizeof out, "a b", 0, '_'), "a b");
@@ -270,7 +270,7 @@ TEST(HeapText, FailuresSetTheirCodesAndLeaveThePointer) {
 
 // ---- multibyte primitives -----------------------------------------------------------
 
-TEST(MbcsText, StepValueCompareAppendAndFind) {
+TEST(MbcsTextDbcs, StepValueCompareAppendAndFind) {
   CodePage cp(932);
   const char text[] = "a\x82\x60\x82" "b";
   EXPECT_EQ(MbcsNext(text), text + 1);

@@ -1,7 +1,17 @@
-// code_page_test.cpp - lead-byte ranges of the double-byte code pages.
+// code_page_test.cpp - lead-byte ranges of the double-byte code pages and
+// the process's ANSI code page.
 #include "platform/code_page.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/dbcs_fixture.h"
+
+namespace {
+// Shift_JIS lead bytes, written out independently of the library's table.
+bool IsShiftJisLead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+}  // namespace
 
 TEST(SalCodePage, DoubleByteLeadRanges) {
   struct Case {
@@ -34,4 +44,27 @@ TEST(SalCodePage, OverrideDrivesTheProcessTable) {
   EXPECT_TRUE(SalIsLeadByte(0x81));
   SalOverrideAnsiCodePage(0);
   EXPECT_NE(SalGetAnsiCodePage(), 0u);
+}
+
+// The cp932 runs set VBS_EXPECT_ACP=932 next to the locale that should put
+// the process into code page 932.  Should that locale not take effect (no
+// Shift_JIS locale, Wine ignoring it), this fails instead of letting the
+// Dbcs suites pass on the override alone.
+TEST(SalAnsiCodePageDbcs, IsTheOneTheRunExpects) {
+  const char *expected = std::getenv("VBS_EXPECT_ACP");
+  if (expected == nullptr || *expected == '\0')
+    GTEST_SKIP() << "ordinary run: no code page expected (VBS_EXPECT_ACP unset)";
+  EXPECT_EQ(SalGetAnsiCodePage(), std::strtoul(expected, nullptr, 10));
+}
+
+using SalLeadByteDbcs = Cp932Test;
+
+TEST_F(SalLeadByteDbcs, ProcessTableIsShiftJis) {
+  ASSERT_EQ(SalGetAnsiCodePage(), 932u);
+  const uint8_t *table = SalLeadByteTable();
+  for (int b = 0; b < 256; ++b) {
+    SCOPED_TRACE(b);
+    EXPECT_EQ(SalIsLeadByte(static_cast<unsigned char>(b)), IsShiftJisLead(b));
+    EXPECT_EQ(table[b] != 0, IsShiftJisLead(b));
+  }
 }

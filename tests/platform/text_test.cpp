@@ -5,8 +5,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/code_page.h"
+#include "support/dbcs_fixture.h"
 
 namespace {
 // Runs the body with the ANSI code page fixed to codePage.
@@ -18,6 +20,27 @@ class CodePageScope {
 
 // Shift_JIS: 0x82 0xA0 is one character; 0x5C ('\\') is a valid trail byte.
 const char kSjisText[] = "a\x82\xA0\x95\x5C" "b";
+
+// Offsets at which the Shift_JIS characters of text start, and its length,
+// found without the library: lead bytes 0x81-0x9F and 0xE0-0xFC take the
+// next byte along unless it is the terminator.
+std::vector<size_t> ShiftJisBoundaries(const char *text) {
+  std::vector<size_t> starts;
+  size_t i = 0;
+  while (text[i] != '\0') {
+    starts.push_back(i);
+    const int b = static_cast<unsigned char>(text[i]);
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    i += (lead && text[i + 1] != '\0') ? 2 : 1;
+  }
+  starts.push_back(i);
+  return starts;
+}
+
+using BoundedCopyDbcs = Cp932Test;
+using BoundedCopyNDbcs = Cp932Test;
+using BoundedAppendDbcs = Cp932Test;
+using SafeTextDbcs = Cp932Test;
 }  // namespace
 
 TEST(BoundedFormat, FitsCutsAndRefuses) {
@@ -36,8 +59,7 @@ TEST(BoundedFormat, FitsCutsAndRefuses) {
   EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%s", ""), 0);
 }
 
-TEST(BoundedCopy, CopiesWholeCharactersOnly) {
-  CodePageScope sjis(932);
+TEST_F(BoundedCopyDbcs, CopiesWholeCharactersOnly) {
   struct Case {
     size_t capacity;
     const char *expected;
@@ -63,6 +85,26 @@ TEST(BoundedCopy, CopiesWholeCharactersOnly) {
   }
 }
 
+TEST_F(BoundedCopyDbcs, NeverCutsACharacterAtAnyCapacity) {
+  // Single bytes, both lead ranges, trail bytes 0x40, 0x5C and 0xFC.
+  const char text[] = "a\x82\xA0\x95\x5C" "b\x81\x40\xE0\x40\x95\x5C\xFC\xFC" "c";
+  const std::vector<size_t> starts = ShiftJisBoundaries(text);
+  const size_t length = std::strlen(text);
+  for (size_t capacity = 1; capacity <= length + 2; ++capacity) {
+    SCOPED_TRACE(capacity);
+    size_t expected = 0;  // the longest whole-character prefix that fits
+    for (size_t start : starts)
+      if (start <= capacity - 1) expected = start;
+    char buffer[32];
+    std::memset(buffer, '#', sizeof buffer);
+    size_t copied = 99;
+    EXPECT_EQ(BoundedCopy(buffer, capacity, text, &copied), expected == length ? 1 : 0);
+    EXPECT_EQ(copied, expected);
+    EXPECT_EQ(std::string(buffer), std::string(text, expected));
+    EXPECT_EQ(buffer[capacity], '#') << "wrote beyond the capacity";
+  }
+}
+
 TEST(BoundedCopy, SingleByteCodePageCutsAnywhere) {
   CodePageScope latin(1252);
   char buffer[5];
@@ -80,15 +122,13 @@ TEST(BoundedCopy, NullAndZeroArguments) {
   EXPECT_STREQ(buffer, "");
 }
 
-TEST(BoundedCopy, LeadByteBeforeTheEndStandsAlone) {
-  CodePageScope sjis(932);
+TEST_F(BoundedCopyDbcs, LeadByteBeforeTheEndStandsAlone) {
   char buffer[8];
   EXPECT_EQ(BoundedCopy(buffer, sizeof buffer, "ab\x82"), 1);
   EXPECT_STREQ(buffer, "ab\x82");
 }
 
-TEST(BoundedCopyN, CountsCharactersNotBytes) {
-  CodePageScope sjis(932);
+TEST_F(BoundedCopyNDbcs, CountsCharactersNotBytes) {
   char buffer[16];
   EXPECT_EQ(BoundedCopyN(buffer, sizeof buffer, kSjisText, 3), 1);
   EXPECT_STREQ(buffer, "a\x82\xA0\x95\x5C");
@@ -109,8 +149,7 @@ TEST(BoundedCopyW, CutsInUnits) {
   EXPECT_EQ(BoundedCopyW(buffer, 0, u"ab"), 0);
 }
 
-TEST(BoundedAppend, AppendsWholeCharacters) {
-  CodePageScope sjis(932);
+TEST_F(BoundedAppendDbcs, AppendsWholeCharacters) {
   char buffer[6] = "xy";
   size_t appended = 0;
   EXPECT_EQ(BoundedAppend(buffer, sizeof buffer, "\x82\xA0\x82\xA0", &appended), 0);
@@ -150,8 +189,7 @@ TEST(SafeText, NullArgumentsNeverFault) {
   EXPECT_EQ(SafeStrStr("a", nullptr), nullptr);
 }
 
-TEST(SafeText, TrailBytesAreNeverMatches) {
-  CodePageScope sjis(932);
+TEST_F(SafeTextDbcs, TrailBytesAreNeverMatches) {
   const char *text = kSjisText;
   EXPECT_EQ(SafeStrChr(text, '\\'), nullptr) << "0x5C is the trail byte of 0x95 0x5C";
   EXPECT_EQ(SafeStrChr(text, 0x955C), text + 3);
@@ -162,8 +200,27 @@ TEST(SafeText, TrailBytesAreNeverMatches) {
   EXPECT_EQ(SafeStrStr(text, "\x5C" "b"), nullptr) << "a match may not start on a trail byte";
   EXPECT_EQ(SafeStrStr(text, "\x95\x5C"), text + 3);
   EXPECT_EQ(SafeStrStr(text, ""), text);
+}
+
+TEST_F(SafeTextDbcs, RealBackslashesAreFoundBetweenTrailBytes) {
+  // A path in Shift_JIS: the trail bytes 0x5C of 0x95 0x5C and 0x83 0x5C
+  // stand before and after the one real separator at offset 4.
+  const char path[] = "\x95\x5C\x95\x5C\\\x83\x5C\x95\x5C";
+  EXPECT_EQ(SafeStrChr(path, '\\'), path + 4);
+  EXPECT_EQ(SafeStrRChr(path, '\\'), path + 4);
+  EXPECT_EQ(SafeStrRChr(path, 0x955C), path + 7);
+  EXPECT_EQ(SafeStrChr(path, 0x835C), path + 5);
+  EXPECT_EQ(SafeStrChr(path, 0x5C95), nullptr) << "characters do not straddle boundaries";
+  // A lead byte just before the terminator stands alone.
+  const char tail[] = "x\\\x95";
+  EXPECT_EQ(SafeStrRChr(tail, '\\'), tail + 1);
+  EXPECT_EQ(SafeStrRChr(tail, 0x95), tail + 2);
+}
+
+TEST(SafeText, SingleByteCodePageMatchesEveryByte) {
   CodePageScope latin(1252);
-  EXPECT_EQ(SafeStrChr(text, '\\'), text + 4);
+  EXPECT_EQ(SafeStrChr(kSjisText, '\\'), kSjisText + 4);
+  EXPECT_EQ(SafeStrRChr(kSjisText, '\\'), kSjisText + 4);
 }
 
 TEST(SafeText, ComparisonsSortNullLast) {
