@@ -7,6 +7,7 @@
 #include "common/double_text.h"
 
 #include <clocale>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -211,6 +212,24 @@ int DoubleToShortestText(double value, CCommonString &string, int minPrecision, 
   }
   if (precision > limit) precision = limit;
   if (precision < 0) precision = 0;
+  // No precision below the one that gives as many significant digits as the
+  // shortest decimal form can read back (that form would not be the
+  // shortest then): start there, the results are the same.
+  if (std::isfinite(value)) {
+    char digits[40];
+    const auto result = std::to_chars(digits, digits + sizeof digits - 1, value, std::chars_format::scientific);
+    *result.ptr = '\0';
+    int count = 0;
+    const char *p = digits;
+    for (; *p != '\0' && *p != 'e'; ++p)
+      if (*p >= '0' && *p <= '9') ++count;
+    const int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
+    const int conversion = flags & 3;
+    const int needed = conversion == kDoubleFixed ? count - 1 - exponent
+                       : conversion == kDoubleExponent ? count - 1
+                                                       : count;
+    if (precision < needed) precision = needed < limit ? needed : limit;
+  }
   for (; precision <= limit; ++precision) {
     DoubleToText(value, string, precision, flags);
     const double back = ParseDouble(string.CStr(), 0);

@@ -191,28 +191,111 @@ const char *FeedSearchNoCase(const char **state, const char *chunk, const char *
 }
 
 // ---- FindFast --------------------------------------------------------------------
+//
+// A skip-table search whose table is indexed by a hash of the two text bytes
+// under the pattern's last two places rather than by the last byte alone:
+// in text whose bytes mostly occur in the pattern (letters searched for a
+// word), single bytes rarely allow a long skip, pairs usually do.  The
+// table holds, per hash, the last place (1 to n - 1, the second byte of a
+// pattern pair) where a pair of that hash stands, 0 for none; the window
+// moves by n - 1 minus that place.  That is safe: any smaller move would put
+// the text pair over a later pattern pair of another hash.  Bytes compare as
+// unsigned values.  The text's length is found in blocks just ahead of the
+// search, so the text is read while it is still in the cache.  Patterns of
+// one or two bytes are found with strchr.
+
+namespace {
+constexpr size_t kLengthBlock = 1u << 16;
+
+constexpr uint32_t kPairHashes = 4096;
+
+// 12 bits mixing both bytes of the pair ending at second; in a table of
+// 4096 entries a pattern's pairs leave most entries empty, so most windows
+// move by the full n - 1 without a mispredicted branch.
+inline uint32_t PairHash(const unsigned char *second) {
+  return ((static_cast<uint32_t>(second[-1]) << 5) ^ static_cast<uint32_t>(second[0])) & (kPairHashes - 1);
+}
+
+// Knows how much of a zero-terminated text is free of its terminator,
+// looking one block further when asked about a byte beyond.
+class TextReach {
+ public:
+  explicit TextReach(const unsigned char *text) : text_(text) {}
+  // Whether index lies inside the text (before its terminator).
+  bool Holds(size_t index) {
+    while (index >= known_) {
+      if (ended_) return false;
+      const void *zero = std::memchr(text_ + known_, 0, kLengthBlock);
+      if (zero != nullptr) {
+        known_ = static_cast<size_t>(static_cast<const unsigned char *>(zero) - text_);
+        ended_ = true;
+      } else {
+        known_ += kLengthBlock;
+      }
+    }
+    return true;
+  }
+  // The last index of the text known so far, at least index (Holds(index)).
+  size_t Known() const { return known_; }
+
+ private:
+  const unsigned char *text_;
+  size_t known_ = 0;
+  bool ended_ = false;
+};
+
+uint32_t Position(size_t at) { return at + 1 > 0xFFFFFFFFu ? 0 : static_cast<uint32_t>(at + 1); }
+}  // namespace
 
 uint32_t FindFast(const char *text, const char *pattern) {
   if (text == nullptr || pattern == nullptr) return 0;
   const size_t n = std::strlen(pattern);
   if (n == 0) return 1;
-  const size_t length = std::strlen(text);
-  if (n > length) return 0;
   const unsigned char *t = reinterpret_cast<const unsigned char *>(text);
   const unsigned char *p = reinterpret_cast<const unsigned char *>(pattern);
-  size_t skip[256];
-  for (size_t &s : skip) s = n;
-  for (size_t i = 0; i + 1 < n; ++i) skip[p[i]] = n - 1 - i;
-  const unsigned char lastByte = p[n - 1];
-  const size_t end = length - n;  // the last candidate position
-  size_t at = 0;
-  while (at <= end) {
-    const unsigned char under = t[at + n - 1];
-    if (under == lastByte && std::memcmp(t + at, p, n - 1) == 0) {
-      if (at + 1 > 0xFFFFFFFFu) return 0;
-      return static_cast<uint32_t>(at + 1);
+  if (n < 3) {
+    // Too short for pairs: the first byte by memchr, then the second.
+    const char *found = std::strchr(text, pattern[0]);
+    while (found != nullptr) {
+      if (n == 1 || found[1] == pattern[1]) return Position(static_cast<size_t>(found - text));
+      found = std::strchr(found + 1, pattern[0]);
     }
-    at += skip[under];
+    return 0;
   }
-  return 0;
+  const size_t last = n - 1;
+  uint32_t place[kPairHashes] = {};
+  for (size_t i = 1; i < last; ++i) place[PairHash(p + i)] = static_cast<uint32_t>(i < 0xFFFFFFFFu ? i : 0xFFFFFFFFu);
+  // The move after a candidate whose last pair hashes like the pattern's:
+  // to the previous place of that hash.
+  const uint32_t lastHash = PairHash(p + last);
+  const size_t afterCandidate = last - place[lastHash];
+  place[lastHash] = static_cast<uint32_t>(last < 0xFFFFFFFFu ? last : 0xFFFFFFFFu);
+
+  TextReach reach(t);
+  size_t at = 0;  // the window's first byte
+  for (;;) {
+    // The window's last byte must lie inside the text; check the reach
+    // once per block rather than once per move.
+    if (at + last >= reach.Known() && !reach.Holds(at + last)) return 0;
+    const size_t limit = reach.Known() - last;  // windows that fit the known part
+    // The common move, a pair found nowhere in the pattern, does not depend
+    // on the loaded byte values, so the loads of successive windows overlap.
+    const unsigned char *w = t + at + last;  // the window's last byte
+    const unsigned char *stop = t + limit + last;
+    uint32_t where = 0;
+    while (w < stop) {
+      where = place[PairHash(w)];
+      if (where == 0) {
+        w += last;
+      } else if (where < last) {
+        w += last - where;
+      } else {
+        break;
+      }
+    }
+    at = static_cast<size_t>(w - t) - last;
+    if (at >= limit) continue;
+    if (std::memcmp(t + at, p, last) == 0) return Position(at);
+    at += afterCandidate;
+  }
 }

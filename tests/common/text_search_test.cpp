@@ -139,6 +139,27 @@ TEST(FindFast, AgreesWithAPlainScan) {
   }
 }
 
+// The length is found in 64 KiB blocks ahead of the search: occurrences
+// across a block boundary, at the very end, and texts that end inside a
+// block just before a window would fit.
+TEST(FindFast, FindsAcrossLengthBlocksAndAtTheEnd) {
+  std::mt19937 random(8);
+  std::string text(3 * 65536 + 100, ' ');
+  for (char &c : text) c = static_cast<char>('a' + random() % 26);
+  for (size_t n : {1u, 2u, 3u, 5u, 17u, 64u, 300u}) {
+    std::string pattern(n, 'Q');
+    pattern.back() = 'Z';
+    for (size_t at : {size_t{65536} - n / 2, size_t{2 * 65536} - 1, text.size() - n}) {
+      std::string copy = text;
+      copy.replace(at, n, pattern);
+      SCOPED_TRACE(std::to_string(n) + " at " + std::to_string(at));
+      EXPECT_EQ(FindFast(copy.c_str(), pattern.c_str()), at + 1);
+      copy.resize(at + n - 1);  // cut inside the occurrence
+      EXPECT_EQ(FindFast(copy.c_str(), pattern.c_str()), 0u);
+    }
+  }
+}
+
 // ---- UTF-8 checks and identifiers -------------------------------------------------
 
 TEST(TextChecks, Utf8Ranges) {
