@@ -1,0 +1,244 @@
+// module_test.cpp - CSalModule and its module information over a test
+// module built beside the test program, the system's own libraries, the
+// well-known module names and the kernel library's functions.
+#include "platform/module.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/directory.h"
+#include "platform/last_error.h"
+#include "platform/sal_config.h"
+#include "platform/sal_errors.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr uint32_t kSentinel = 0x12345678;
+const char kSep = CSalDirectory::GetSeparator();
+
+// Windows finds the module beside the program by its name alone; POSIX
+// loads it by path.
+std::string ModuleToLoad() {
+  return SAL_OS_WINDOWS ? std::string(VBS_TEST_MODULE_NAME)
+                        : std::string(VBS_TEST_MODULE_DIR) + "/" + VBS_TEST_MODULE_NAME;
+}
+
+// A library of the system that every process has loaded.
+const char *SystemLibrary() { return SAL_OS_WINDOWS ? "kernel32.dll" : "libc.so.6"; }
+
+using Answer = int (*)();
+
+Answer AnswerOf(const CSalModule &module) {
+  return reinterpret_cast<Answer>(module.GetProcAddress("VbsTestModuleAnswer"));
+}
+
+uintmax_t Size(const std::string &path) {
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(path, ec);
+  return ec ? 0 : size;
+}
+
+bool SameName(const char *a, const char *b) {
+  return SAL_OS_WINDOWS ? CCommonString(a).CompareNoCase(b) == 0 : std::string(a) == b;
+}
+
+// The information is one path split in two.
+void ExpectConsistent(const CSalModuleInfo &info) {
+  const std::string full = info.GetFullPath().CStr();
+  const std::string dir = info.GetDirectory().CStr();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(dir.back(), kSep);
+  EXPECT_EQ(dir + info.GetFileName().CStr(), full);
+  EXPECT_TRUE(fs::is_regular_file(full)) << full;
+}
+}  // namespace
+
+TEST(CSalModule, EmptyObject) {
+  CSalModule module;
+  EXPECT_EQ(module.GetModuleInfo(), nullptr);
+  EXPECT_EQ(module.GetHandle(), nullptr);
+  SalSetLastError(kSentinel);
+  EXPECT_EQ(module.GetProcAddress("anything"), nullptr);
+  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
+  EXPECT_EQ(module.Unload(), 1);
+  SalSetLastError(kSentinel);
+  EXPECT_EQ(module.Load(nullptr, 0), 0);
+  EXPECT_EQ(SalGetLastError(), kSalErrArgument);
+  SalSetLastError(kSentinel);
+  EXPECT_EQ(module.Load("", 0), 0);
+  EXPECT_EQ(SalGetLastError(), kSalErrArgument);
+}
+
+TEST(CSalModule, ModuleThatCannotBeFoundLeavesTheObjectEmpty) {
+  TempDir tmp;
+  CSalModule module;
+  for (uint32_t flags : {0u, 1u, 2u}) {
+    SCOPED_TRACE(flags);
+    SalSetLastError(kSentinel);
+    EXPECT_EQ(module.Load(tmp.File("no-such-module.bin").c_str(), flags), 0);
+    EXPECT_EQ(SalGetLastError(), kSentinel);  // the system's reason, not ours
+    EXPECT_EQ(module.GetHandle(), nullptr);
+    EXPECT_EQ(module.GetModuleInfo(), nullptr);
+  }
+  // A file that is no module at all.
+  const std::string text = tmp.Write("plain.txt", "not a module");
+  for (uint32_t flags : {0u, 2u}) {
+    EXPECT_EQ(module.Load(text.c_str(), flags), 0);
+    EXPECT_EQ(module.GetHandle(), nullptr);
+  }
+}
+
+TEST(CSalModule, LoadRunsTheModuleAndReportsItsFile) {
+  TempDir tmp;
+  const std::string mark = tmp.File("mark");
+  ScopedEnv markVar("VBS_TEST_MODULE_MARK", mark.c_str());
+
+  CSalModule module;
+  // Not loaded yet: nothing to take.
+  EXPECT_EQ(module.Load(ModuleToLoad().c_str(), SAL_MODULE_ALREADY_LOADED), 0);
+  EXPECT_EQ(Size(mark), 0u);
+
+  ASSERT_EQ(module.Load(ModuleToLoad().c_str(), 0), 1);
+  EXPECT_EQ(Size(mark), 1u);
+  ASSERT_NE(module.GetHandle(), nullptr);
+  const Answer answer = AnswerOf(module);
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 42);
+  EXPECT_EQ(module.GetProcAddress("NotExported"), nullptr);
+  SalSetLastError(kSentinel);
+  EXPECT_EQ(module.GetProcAddress(nullptr), nullptr);
+  EXPECT_EQ(SalGetLastError(), kSalErrArgument);
+
+  const CWntModuleInfo *info = module.GetModuleInfo();
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->GetModule(), module.GetHandle());
+  EXPECT_TRUE(SameName(info->GetFileName().CStr(), VBS_TEST_MODULE_NAME)) << info->GetFileName();
+  ExpectConsistent(*info);
+  if (SAL_OS_POSIX) {
+    EXPECT_TRUE(fs::equivalent(info->GetFullPath().CStr(), ModuleToLoad()));
+  }
+  const std::string fullPath = info->GetFullPath().CStr();
+
+  // A second object takes the loaded module without a reference of its own:
+  // its Unload leaves the module loaded.
+  {
+    CSalModule other;
+    ASSERT_EQ(other.Load(fullPath.c_str(), SAL_MODULE_ALREADY_LOADED), 1);
+    EXPECT_EQ(other.GetHandle(), module.GetHandle());
+    ASSERT_NE(other.GetModuleInfo(), nullptr);
+    EXPECT_STREQ(other.GetModuleInfo()->GetFullPath().CStr(), fullPath.c_str());
+    EXPECT_EQ(other.Unload(), 1);
+    EXPECT_EQ(other.GetHandle(), nullptr);
+  }
+  EXPECT_EQ(answer(), 42);
+  EXPECT_EQ(Size(mark), 1u);  // nothing was loaded again
+
+  EXPECT_EQ(module.Unload(), 1);
+  EXPECT_EQ(module.GetModuleInfo(), nullptr);
+  EXPECT_EQ(module.GetHandle(), nullptr);
+  EXPECT_EQ(module.GetProcAddress("VbsTestModuleAnswer"), nullptr);
+  EXPECT_EQ(module.Unload(), 1);
+  // Released: no longer among the loaded modules.
+  CSalModule again;
+  EXPECT_EQ(again.Load(fullPath.c_str(), SAL_MODULE_ALREADY_LOADED), 0);
+}
+
+TEST(CSalModule, LoadAsDataRunsNothing) {
+  TempDir tmp;
+  const std::string mark = tmp.File("mark");
+  ScopedEnv markVar("VBS_TEST_MODULE_MARK", mark.c_str());
+  CSalModule module;
+  ASSERT_EQ(module.Load(ModuleToLoad().c_str(), SAL_MODULE_AS_DATA), 1);
+  EXPECT_EQ(Size(mark), 0u);
+  EXPECT_NE(module.GetHandle(), nullptr);
+  EXPECT_EQ(module.GetProcAddress("VbsTestModuleAnswer"), nullptr);
+  // The system keeps no file name for a data mapping.
+  const CWntModuleInfo *info = module.GetModuleInfo();
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(info->GetFullPath().CStr(), "");
+  EXPECT_STREQ(info->GetFileName().CStr(), "");
+  EXPECT_STREQ(info->GetDirectory().CStr(), "");
+  // Not loaded as code by this.
+  CSalModule code;
+  EXPECT_EQ(code.Load(ModuleToLoad().c_str(), SAL_MODULE_ALREADY_LOADED), 0);
+  EXPECT_EQ(module.Unload(), 1);
+  EXPECT_EQ(module.GetHandle(), nullptr);
+}
+
+TEST(CSalModule, SystemLibraryIsAlreadyLoaded) {
+  CSalModule module;
+  ASSERT_EQ(module.Load(SystemLibrary(), SAL_MODULE_ALREADY_LOADED), 1);
+  const CWntModuleInfo *info = module.GetModuleInfo();
+  ASSERT_NE(info, nullptr);
+  EXPECT_TRUE(SameName(info->GetFileName().CStr(), SystemLibrary())) << info->GetFullPath();
+  ExpectConsistent(*info);
+  EXPECT_EQ(info->GetValue1(), 0u);
+  EXPECT_EQ(info->GetValue2(), 0u);
+  EXPECT_EQ(module.Unload(), 1);  // forgotten, not released
+  EXPECT_EQ(module.Load(SystemLibrary(), SAL_MODULE_ALREADY_LOADED), 1);
+}
+
+TEST(CSalModule, ModuleInfoSplitsAPath) {
+  const std::string path = std::string("C:") + kSep + "dir" + kSep + "mod.dll";
+  CSalModuleInfo info;
+  info.SetFileName(path.c_str());
+  EXPECT_STREQ(info.GetFullPath().CStr(), path.c_str());
+  EXPECT_STREQ(info.GetFileName().CStr(), "mod.dll");
+  EXPECT_EQ(std::string(info.GetDirectory().CStr()), std::string("C:") + kSep + "dir" + kSep);
+  info.SetFileName("bare.so");
+  EXPECT_STREQ(info.GetFileName().CStr(), "bare.so");
+  EXPECT_STREQ(info.GetDirectory().CStr(), "");
+  info.SetFileName(nullptr);
+  EXPECT_STREQ(info.GetFullPath().CStr(), "");
+  EXPECT_STREQ(info.GetFileName().CStr(), "");
+  EXPECT_STREQ(info.GetDirectory().CStr(), "");
+}
+
+TEST(SalModule, KnownModuleNames) {
+  std::string names;
+  for (int i = 0; i < 6; ++i) {
+    const char *name = GetKnownModuleName(i);
+    ASSERT_NE(name, nullptr) << i;
+    EXPECT_EQ(names.find(std::string("|") + name + "|"), std::string::npos) << "twice: " << name;
+    names += std::string("|") + name + "|";
+  }
+  EXPECT_NE(std::string(GetKnownModuleName(0)).find('z'), std::string::npos);
+  for (int bad : {6, -1, 100}) {
+    SalSetLastError(kSentinel);
+    EXPECT_EQ(GetKnownModuleName(bad), nullptr);
+    EXPECT_EQ(SalGetLastError(), kSalErrArgument);
+  }
+}
+
+TEST(SalModule, KernelProcedures) {
+  using Length = int (*)(const char *);
+  const auto length =
+      reinterpret_cast<Length>(GetKernel32Proc(SAL_OS_WINDOWS ? "lstrlenA" : "strlen"));
+  ASSERT_NE(length, nullptr);
+  EXPECT_EQ(length("four"), 4);
+  EXPECT_EQ(GetKernel32Proc("VbsNoSuchFunction"), nullptr);
+  EXPECT_EQ(GetKernel32Proc(nullptr), nullptr);
+}
+
+// Runs last: the module it loads stays loaded, as the second Load keeps the
+// first module's reference.
+TEST(CSalModule, SecondLoadReplacesHandleAndInformation) {
+  CSalModule module;
+  ASSERT_EQ(module.Load(ModuleToLoad().c_str(), 0), 1);
+  const Answer answer = AnswerOf(module);
+  ASSERT_NE(answer, nullptr);
+  ASSERT_EQ(module.Load(SystemLibrary(), SAL_MODULE_ALREADY_LOADED), 1);
+  ASSERT_NE(module.GetModuleInfo(), nullptr);
+  EXPECT_TRUE(SameName(module.GetModuleInfo()->GetFileName().CStr(), SystemLibrary()));
+  EXPECT_EQ(module.GetProcAddress("VbsTestModuleAnswer"), nullptr);
+  EXPECT_EQ(answer(), 42);  // the earlier module was not released
+  // A failed load empties the object.
+  EXPECT_EQ(module.Load("vbs-no-such-module", 0), 0);
+  EXPECT_EQ(module.GetHandle(), nullptr);
+  EXPECT_EQ(module.GetModuleInfo(), nullptr);
+}
