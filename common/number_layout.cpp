@@ -100,6 +100,12 @@ int EncodeNumber(double value, uint8_t *buffer, uint32_t *ioLength, uint32_t fla
       buffer[end++] = negative ? static_cast<uint8_t>(101 - digit) : static_cast<uint8_t>(digit + 1);
     }
     if (overflow) exact = false;
+    // A value below the smallest exponent starts with zero digits; when the
+    // limit cut them all, none is worth writing.
+    if ((flags & kNumberAllDigits) == 0) {
+      const uint8_t zero = negative ? 101 : 1;
+      while (end > at + 1 && buffer[end - 1] == zero) --end;
+    }
     if (negative && end < at + 1 + kMaxDigits && end < size) buffer[end++] = kNegativeEnd;
   }
   if (at == 1) buffer[0] = static_cast<uint8_t>(end - 1);

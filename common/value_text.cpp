@@ -5,15 +5,11 @@
 #include <cstdlib>
 
 #include "common/common_string.h"
+#include "common/plain_text.h"
 #include "platform/text.h"
 
 namespace {
 const char kNullText[] = "NULL";
-
-const char *SkipSpaces(const char *text) {
-  while (*text == ' ') ++text;
-  return text;
-}
 }  // namespace
 
 const char *IntToText(char *buffer, size_t capacity, int32_t value) {

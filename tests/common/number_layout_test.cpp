@@ -96,7 +96,11 @@ TEST(NumberLayout, HugeAndTinyValuesStayInsideTheExponentRange) {
   EXPECT_EQ(huge[0], 62 + 193);
   EXPECT_EQ(result, kNumberCut);
   const std::vector<uint8_t> tiny = Encode(1e-300, 0, 32, &result);
-  EXPECT_EQ(tiny[0], 0x80);  // exponent -65
+  EXPECT_EQ(tiny, std::vector<uint8_t>({0x80}));  // exponent -65, the zero digits dropped
+  EXPECT_EQ(result, kNumberCut);
+  // Just inside the range: 1e-129 is the digit 10 at 100^-65.
+  EXPECT_EQ(Encode(1e-129, 0, 32, &result), std::vector<uint8_t>({0x80, 11}));
+  EXPECT_EQ(result, kNumberExact);
   const std::vector<uint8_t> negativeHuge = Encode(-1e300, 0, 32, &result);
   EXPECT_EQ(negativeHuge[0], 62 - 62);
 }
