@@ -5,8 +5,9 @@
 
 #include "common/common_string.h"
 #include "messages/error_format.h"
-#include "messages/event_report.h"
-#include "messages/library_strings.h"
+#include "messages/event_log.h"
+#include "messages/language_resources.h"
+#include "messages/library_attach.h"
 #include "platform/sal_errors.h"
 #include "platform/text.h"
 #include "reader/bex_state.h"
@@ -14,7 +15,32 @@
 namespace {
 constexpr uint32_t kFacilityReader = 33;
 constexpr uint32_t kFacilityReaderNoText = 34;
+constexpr uint32_t kStrSevereErrorFormat = 47208;
 constexpr const char *kDefaultFormat = "Severe Error %s(%d) in vortBexScanner.dll";
+
+// True when format's conversions are at most "%s" then "%d" (or "%i"),
+// each with flags, width and precision as digits only, "%%" anywhere: the
+// only formats the message text and the number can be given to.  A
+// language module with any other format falls back to the default.
+bool IsSevereErrorFormat(const char *format) {
+  static const char kExpected[2][3] = {"s", "di"};
+  int conversions = 0;
+  for (const char *p = format; *p != '\0'; ++p) {
+    if (*p != '%') continue;
+    ++p;
+    if (*p == '%') continue;
+    while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr) ++p;
+    while (*p >= '0' && *p <= '9') ++p;
+    if (*p == '.') {
+      ++p;
+      while (*p >= '0' && *p <= '9') ++p;
+    }
+    if (*p == '\0' || conversions == 2 || std::strchr(kExpected[conversions], *p) == nullptr)
+      return false;
+    ++conversions;
+  }
+  return true;
+}
 
 [[noreturn]] void Raise(uint32_t facility, const char *argument, int16_t number) {
   const uint32_t code = SalMakeErrorCode(3, facility, static_cast<uint16_t>(number));
@@ -28,8 +54,11 @@ constexpr const char *kDefaultFormat = "Severe Error %s(%d) in vortBexScanner.dl
 void ReportBexError(const char *messageText, int16_t number, const char *argument) {
   char *text = BexState().lastError;
   const size_t capacity = sizeof BexState().lastError;
-  const char *format = SalGetLibraryString(kStrSevereErrorFormat, kDefaultFormat);
-  BoundedFormat(text, capacity, format, messageText, static_cast<int32_t>(number));
+  const char *format =
+      SalGetLibraryResources().GetString(0, kStrSevereErrorFormat, kDefaultFormat);
+  if (!IsSevereErrorFormat(format)) format = kDefaultFormat;
+  BoundedFormat(text, capacity, format, messageText != nullptr ? messageText : "",
+                static_cast<int32_t>(number));
   if (argument != nullptr) {
     // One left-to-right pass over whole characters: the inserted text is
     // never scanned again.  Without storage for the copy the text keeps
@@ -39,7 +68,11 @@ void ReportBexError(const char *messageText, int16_t number, const char *argumen
     if (composed.ReplaceChars("%1", 2, argument, length, 1, CCommonString::kAll) != 0)
       BoundedCopy(text, capacity, composed.CStr());
   }
-  SalReportErrorEvent(kEventSevereError, text);
+  // The event goes to this machine's log; whether it got there changes
+  // nothing for the reader.
+  CSalEventLog log(SalGetEventSourceName());
+  log.Open("local", nullptr, 0);
+  (void)log.ReportText(kSalEventSevereError, SAL_EVENT_ERROR, text);
 }
 
 void RaiseBexError(const char *argument, int16_t number) {

@@ -1,19 +1,35 @@
-// failure_test.cpp - severe errors: texts, events, truncation and allocation failure.
+// failure_test.cpp - severe errors: the composed texts with the message
+// module beside the program and without it, the events, truncation and
+// allocation failure.
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 
-#include "messages/event_report.h"
+#include "messages/error_format.h"
+#include "messages/language_resources.h"
+#include "messages/library_attach.h"
+#include "reader/bex_error.h"
 #include "reader_fixture.h"
 
 using bexgen::BexSpec;
 
+// The suites run by reader_tests, which has the companion modules beside it.
 using Failures = ReaderTest;
+// Run only by the copy of reader_tests in a folder without companion
+// modules (CTest entry reader_tests_bare).
+using BareFailures = ReaderTest;
 
 namespace {
-std::vector<std::string> g_events;
-void CaptureEvent(const SalEventRecord &e) {
-  g_events.push_back(std::to_string(e.id) + "/" + std::to_string(e.type) + "/" + e.text);
+// ReportBexError and the raise, with the exception caught as ReadBex does.
+std::string Raised(int16_t number, const char *argument) {
+  try {
+    if (argument != nullptr) RaiseBexError(argument, number);
+    RaiseBexErrorNoText(number);
+  } catch (const BexSevereError &e) {
+    EXPECT_EQ(e.number, number);
+  }
+  return LastRBexErr();
 }
 
 // A field of the file and the read tag a cut inside it must report.
@@ -62,62 +78,149 @@ std::vector<Field> Layout(const BexSpec &spec) {
 TEST_F(Failures, MissingFileNamesThePath) {
   const std::string path = dir_.File("no such file.bex");
   EXPECT_EQ(ReadBex(path.c_str()), 0);
-  EXPECT_EQ(Error(), "Severe Error RESERR: 19 - failed at <" + path + ">(19) in vortBexScanner.dll");
+  EXPECT_EQ(Error(), "Severe Error RESERR: 19 - The Bex file " + path +
+                         " cannot be opened.(19) in vortBexScanner.dll");
 }
 
-TEST_F(Failures, WithoutMessageTextTheCodeIsShown) {
-  SalSetMessageSource(nullptr);
-  EXPECT_EQ(Read(std::vector<uint8_t>{1, 2, 3}), 0);
-  EXPECT_EQ(Error(), "Severe Error 3760259242 - unknown error code(170) in vortBexScanner.dll");
+TEST_F(Failures, ShortTransactionCallNamesItsTag) {
+  const BexSpec spec = bexgen::DemoSpec();
+  const std::vector<uint8_t> file = bexgen::WriteBex(spec);
+  // The file ends ten bytes into its last transaction-call record.
+  size_t cut = 0;
+  for (const Field &f : Layout(spec))
+    if (f.tag == "TRACALLNODE") cut = f.begin + 10;
+  ASSERT_NE(cut, 0u);
+  EXPECT_EQ(Read(std::vector<uint8_t>(file.begin(), file.begin() + cut)), 0);
+  EXPECT_EQ(Error(),
+            "Severe Error RESERR: 170 - Reading TRACALLNODE from the Bex file failed or came up "
+            "short.(170) in vortBexScanner.dll");
+}
+
+TEST_F(Failures, EveryReaderNumberHasItsMessage) {
+  // The texts of messages/texts/messages_en.def, composed as the reader
+  // composes them; the argument "" takes the place of every "%1".
+  const struct {
+    int16_t number;
+    const char *text;
+  } cases[] = {
+      {19, "RESERR: 19 - The Bex file  cannot be opened."},
+      {32, "RESERR: 32 - No memory for the buffer of a dynamic list."},
+      {35, "RESERR: 35 - No memory for the buffer of a byte stream."},
+      {38, "RESERR: 38 - No memory for the user-group table."},
+      {40, "RESERR: 40 - No memory for the transaction-call table."},
+      {154, "RESERR: 154 - The Bex file has a format version that this reader does not know."},
+      {161, "RESERR: 161 - The Bex file was compiled by an older version of the product. Compile "
+            "the script again."},
+      {170, "RESERR: 170 - Reading  from the Bex file failed or came up short."},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.number);
+    EXPECT_EQ(Raised(c.number, ""), std::string("Severe Error ") + c.text + "(" +
+                                        std::to_string(c.number) + ") in vortBexScanner.dll");
+  }
+  // Without argument: facility 34, which has no module name of its own.
+  EXPECT_EQ(Raised(170, nullptr),
+            "Severe Error Unknown module: 170 - Reading from the Bex file failed or came up "
+            "short.(170) in vortBexScanner.dll");
+  // A number without message.
+  EXPECT_EQ(Raised(171, "x"), "Severe Error 3760259243 - unknown error code(171) in vortBexScanner.dll");
 }
 
 TEST_F(Failures, ArgumentReplacesEveryPercentOneOnce) {
-  struct Case {
+  const struct {
     const char *message;
-    std::string argument;
-    std::string expected;
+    const char *argument;
+    const char *expected;
   } cases[] = {
-      {"a %1 b %1\r\n", "X", "a X b X"},
-      {"%1%1\r\n", "%1", "%1%1"},  // inserted text is not scanned again
-      {"gone: %1.\r\n", "", "gone: ."},
-      {"no insert\r\n", "ignored", "no insert"},
-      {"%%1 and %1\r\n", "Y", "%Y and Y"},
+      {"a %1 b %1", "X", "a X b X"},
+      {"%1%1", "%1", "%1%1"},  // inserted text is not scanned again
+      {"gone: %1.", "", "gone: ."},
+      {"no insert", "ignored", "no insert"},
+      {"%%1 and %1", "Y", "%Y and Y"},
+      {"keeps %1", nullptr, "keeps %1"},  // no argument: the inserts stay
   };
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.message);
-    static const char *s_message;
-    s_message = c.message;
-    SalSetMessageSource([](uint32_t) -> const char * { return s_message; });
-    // The argument is the path; it must name a file that cannot be opened.
-    const std::string path = c.argument.empty() ? "" : c.argument;
-    EXPECT_EQ(ReadBex(path.c_str()), 0);
-    EXPECT_EQ(Error(), "Severe Error RESERR: 19 - " + c.expected + "(19) in vortBexScanner.dll");
+    ReportBexError(c.message, 19, c.argument);
+    EXPECT_EQ(Error(), std::string("Severe Error ") + c.expected + "(19) in vortBexScanner.dll");
   }
 }
 
+TEST_F(Failures, NumberIsSignedAndTheFormatIsChecked) {
+  ReportBexError("m", -2, nullptr);
+  EXPECT_EQ(Error(), "Severe Error m(-2) in vortBexScanner.dll");
+  // A cached format whose conversions do not take (text, number) is not used.
+  CLanguageDllResources &resources = SalGetLibraryResources();
+  const std::string saved =
+      resources.GetString(0, 47208, "Severe Error %s(%d) in vortBexScanner.dll");
+  for (const char *bad : {"%d then %s", "%s %s", "%s%d%n", "%s %ld", "%*s %d"}) {
+    SCOPED_TRACE(bad);
+    ASSERT_EQ(resources.StoreString(47208, bad), 1);
+    ReportBexError("m", 5, nullptr);
+    EXPECT_EQ(Error(), "Severe Error m(5) in vortBexScanner.dll");
+  }
+  ASSERT_EQ(resources.StoreString(47208, "<%-3s|%+05d|%%>"), 1);
+  ReportBexError("m", 5, nullptr);
+  EXPECT_EQ(Error(), "<m  |+0005|%>");
+  ASSERT_EQ(resources.StoreString(47208, saved.c_str()), 1);
+}
+
 TEST_F(Failures, LongTextsAreCutTo499Bytes) {
-  static std::string s_long;
-  s_long = std::string(700, 'm') + "\r\n";
-  SalSetMessageSource([](uint32_t) -> const char * { return s_long.c_str(); });
-  EXPECT_EQ(Read(std::vector<uint8_t>{1}), 0);
-  EXPECT_EQ(Error().size(), 499u);
-  EXPECT_EQ(Error().substr(0, 29), "Severe Error RESERR: 170 - mm");
-  // A long path after "%1" replacement is cut the same way.
-  s_long = "%1%1%1\r\n";
-  const std::string path = dir_.File(std::string(200, 'p'));
-  EXPECT_EQ(ReadBex(path.c_str()), 0);
-  EXPECT_EQ(Error().size(), 499u);
+  const std::string longMessage(700, 'm');
+  ReportBexError(longMessage.c_str(), 170, nullptr);
+  EXPECT_EQ(Error(), "Severe Error " + std::string(486, 'm'));
+  // Growing past 500 bytes through the replacement is cut the same way.
+  const std::string argument(200, 'p');
+  ReportBexError("%1%1%1", 19, argument.c_str());
+  EXPECT_EQ(Error(), ("Severe Error " + std::string(600, 'p')).substr(0, 499));
+  // A message text longer than the 1024-byte message buffer never reaches
+  // the text whole: the module's texts are cut at 1023 bytes by the lookup.
+  char message[1024];
+  EXPECT_EQ(SalFormatErrorCode(0xE02100AAu, message, sizeof message, 3), message);
+  EXPECT_EQ(std::string(message), "RESERR: 170 - Reading %1 from the Bex file failed or came up short.");
 }
 
 TEST_F(Failures, EverySevereErrorReachesTheEventLog) {
-  g_events.clear();
-  SalSetEventSink(&CaptureEvent);
+  const std::string missing = dir_.File("absent.bex");
+  EXPECT_EQ(ReadBex(missing.c_str()), 0);
+  const std::string text = Error();
   EXPECT_EQ(Read(std::vector<uint8_t>{1}), 0);
   ASSERT_EQ(Read(bexgen::DemoSpec()), 1);
-  SalSetEventSink(nullptr);
-  ASSERT_EQ(g_events.size(), 1u) << "one event per failed read, none for a good one";
-  EXPECT_EQ(g_events[0], std::to_string(0xE01A0020u) + "/1/" +
-                             "Severe Error RESERR: 170 - failed at <>(170) in vortBexScanner.dll");
+  ASSERT_EQ(SeenEvents().size(), 2u) << "one event per failed read, none for a good one";
+  const SeenEvent &e = SeenEvents()[0];
+  // What the sink saw for the failed read, as the evidence of the event.
+  std::cout << "event sink: machine=\"" << e.machine << "\" source=\"" << e.source
+            << "\" type=" << e.type << " id=0x" << std::hex << std::uppercase << e.id << std::dec
+            << " strings=" << e.strings.size() << " [" << (e.strings.empty() ? "" : e.strings[0])
+            << "]\n";
+  EXPECT_EQ(e.machine, "") << "this machine";
+  EXPECT_EQ(e.source, "vortBexScanner") << "the name that vortVersion supplies";
+  EXPECT_EQ(e.type, 1);
+  EXPECT_EQ(e.id, 0xE01A0020u);
+  ASSERT_EQ(e.strings.size(), 1u);
+  EXPECT_EQ(e.strings[0], text);
+  EXPECT_EQ(SeenEvents()[1].strings.at(0), ReadFailureText(""));
+}
+
+TEST_F(Failures, RefusedEventsChangeNothing) {
+  // An event log that refuses every registration: the text and the result
+  // of ReadBex are the same.
+  SalSetEventSink([](void *, const SalEventCall &) { return 0; }, nullptr);
+  EXPECT_EQ(Read(std::vector<uint8_t>{1, 2, 3}), 0);
+  EXPECT_EQ(Error(), ReadFailureText(""));
+}
+
+TEST_F(BareFailures, WithoutCompanionModulesTheCodeIsShown) {
+  ASSERT_EQ(SalGetMessageModule(), nullptr) << "this run needs a folder without vortMessages";
+  const std::string missing = dir_.File("absent.bex");
+  EXPECT_EQ(ReadBex(missing.c_str()), 0);
+  EXPECT_EQ(Error(), "Severe Error 3760259091 - unknown error code(19) in vortBexScanner.dll");
+  EXPECT_EQ(Read(std::vector<uint8_t>{1, 2, 3}), 0);
+  EXPECT_EQ(Error(), "Severe Error 3760259242 - unknown error code(170) in vortBexScanner.dll");
+  ASSERT_EQ(SeenEvents().size(), 2u);
+  EXPECT_EQ(SeenEvents()[1].source, "") << "no version module: an empty source name";
+  EXPECT_EQ(SeenEvents()[1].strings.at(0), Error());
+  EXPECT_STREQ(SalGetSeverityName(3), "error") << "the compiled-in default";
 }
 
 TEST_F(Failures, EveryTruncationFailsWithTheTagOfItsRecord) {
@@ -141,7 +244,7 @@ TEST_F(Failures, EveryTruncationFailsWithTheTagOfItsRecord) {
     }
     ASSERT_EQ(Read(part), expectFailure ? 0 : 1) << Error();
     if (expectFailure) {
-      EXPECT_NE(Error().find("failed at <" + tag + ">(170)"), std::string::npos) << Error();
+      EXPECT_EQ(Error(), ReadFailureText(tag));
     } else {
       EXPECT_EQ(Error(), "") << "only the last skipped stream was shortened";
     }
@@ -153,13 +256,23 @@ TEST_F(Failures, EveryTruncationFailsWithTheTagOfItsRecord) {
 TEST_F(Failures, EveryAllocationFailureIsASevereErrorWithoutLeak) {
   const BexSpec spec = bexgen::DemoSpec();
   const std::string path = Write(bexgen::WriteBex(spec));
+  // The message module and the source name are looked up once and kept;
+  // with them in place, a failing allocation changes nothing in the text.
+  ASSERT_NE(SalGetMessageModule(), nullptr);
+  ASSERT_STRNE(SalGetEventSourceName(), "");
   struct Expected {
     const char *tag;
     const char *text;
   } map[] = {{"CNameListBase", ""},
-             {"ReadByteStreamFromBex", "(35)"},
-             {"ReadUsrGrpFromBex", "(38)"},
-             {"ReadTmpTraCallFromBex", "(40)"}};
+             {"ReadByteStreamFromBex",
+              "Severe Error RESERR: 35 - No memory for the buffer of a byte stream.(35) in "
+              "vortBexScanner.dll"},
+             {"ReadUsrGrpFromBex",
+              "Severe Error RESERR: 38 - No memory for the user-group table.(38) in "
+              "vortBexScanner.dll"},
+             {"ReadTmpTraCallFromBex",
+              "Severe Error RESERR: 40 - No memory for the transaction-call table.(40) in "
+              "vortBexScanner.dll"}};
   std::vector<std::string> seenTags;
   for (uint32_t n = 1;; ++n) {
     SCOPED_TRACE(n);
@@ -183,11 +296,7 @@ TEST_F(Failures, EveryAllocationFailureIsASevereErrorWithoutLeak) {
       for (const Expected &e : map) {
         if (std::string(tag) != e.tag) continue;
         known = true;
-        if (*e.text == '\0') {
-          EXPECT_EQ(Error(), "");
-        } else {
-          EXPECT_NE(Error().find(e.text), std::string::npos) << Error();
-        }
+        EXPECT_EQ(Error(), e.text);
       }
       EXPECT_TRUE(known) << tag;
       if (!forever) seenTags.push_back(tag);
@@ -207,7 +316,7 @@ TEST_F(Failures, CraftedCountsNeverAllocateMoreThanTheFileHolds) {
     std::vector<uint8_t> bad = good;
     bad[f.begin] = bad[f.begin + 1] = bad[f.begin + 2] = bad[f.begin + 3] = 0xFF;
     EXPECT_EQ(Read(bad), 0);
-    EXPECT_NE(Error().find("<ppByteStream>(170)"), std::string::npos) << Error();
+    EXPECT_EQ(Error(), ReadFailureText("ppByteStream"));
     FreeBex();
   }
 }

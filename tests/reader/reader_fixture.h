@@ -8,17 +8,40 @@
 #include <string>
 #include <vector>
 
-#include "messages/error_format.h"
+#include "messages/event_log.h"
 #include "platform/mem.h"
 #include "support/temp_dir.h"
 #include "tools/bex_writer.h"
 #include "vortBexScanner.h"
 
-/// Message texts standing in for the message module: every reader code gets
-/// a text whose "%1" shows where the argument lands.
-inline const char *ReaderTestMessages(uint32_t id) {
-  if ((id & 0xFFFF0000u) == 0xE0210000u) return "failed at <%1>\r\n";
-  return nullptr;
+/// The complete last-error text of a short or failed read of tag, with the
+/// message module vortMessages beside the test program (the text of
+/// 0xE02100AA in messages/texts/messages_en.def).
+inline std::string ReadFailureText(const std::string &tag) {
+  return "Severe Error RESERR: 170 - Reading " + tag +
+         " from the Bex file failed or came up short.(170) in vortBexScanner.dll";
+}
+
+/// Every event the reader reports, as the event sink sees it.
+struct SeenEvent {
+  std::string machine, source;
+  uint16_t type;
+  uint32_t id;
+  std::vector<std::string> strings;
+};
+inline std::vector<SeenEvent> &SeenEvents() {
+  static std::vector<SeenEvent> events;
+  return events;
+}
+/// An event sink that keeps the reports and accepts every call, so that no
+/// test writes to the system's event log.
+inline int KeepEvents(void *, const SalEventCall &call) {
+  if (call.kind == SalEventCall::kReport) {
+    SeenEvent e{call.machine, call.source, call.type, call.id, {}};
+    for (uint16_t i = 0; i < call.count; ++i) e.strings.emplace_back(call.strings[i]);
+    SeenEvents().push_back(e);
+  }
+  return 1;
 }
 
 /// One user group as the walk delivers it.
@@ -94,18 +117,19 @@ inline std::vector<WalkedGroup> ExpectedGroups(const bexgen::BexSpec &spec) {
 }
 
 /// Writes files into a private folder, reads them, and releases the model
-/// and every test hook afterwards.
+/// and every test hook afterwards.  Events go to KeepEvents.
 class ReaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     FreeBex();
-    SalSetMessageSource(&ReaderTestMessages);
+    SeenEvents().clear();
+    SalSetEventSink(&KeepEvents, nullptr);
     baseline_ = SalMemLiveBlocks();
   }
   void TearDown() override {
     FreeBex();
     SalMemFailAfter(0);
-    SalSetMessageSource(nullptr);
+    SalSetEventSink(nullptr, nullptr);
     EXPECT_EQ(SalMemLiveBlocks(), baseline_) << "the model leaked";
   }
   std::string Write(const std::vector<uint8_t> &bytes, const std::string &name = "t.bex") {

@@ -1,0 +1,36 @@
+// string_module.cpp - the string-table entry point of a companion module
+// on POSIX, where modules carry no string resources.  The table is the
+// text file named by VBS_TEXT_DEF, the file the Windows resource compiler
+// reads for the same module.
+#include <cstdint>
+#include <cstring>
+
+#include "platform/sal_config.h"
+
+namespace {
+struct Text {
+  uint32_t id;
+  const char *text;
+};
+constexpr Text kTexts[] = {
+#define SAL_TEXT(id, text) {id, text},
+#include VBS_TEXT_DEF
+#undef SAL_TEXT
+};
+}  // namespace
+
+// LoadStringA's contract: at most capacity - 1 bytes, terminated; the bytes
+// copied, 0 for an id the table does not hold.
+extern "C" VBS_EXPORT int vortLoadString(uint32_t id, char *buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return 0;
+  for (const Text &t : kTexts) {
+    if (t.id != id) continue;
+    const size_t length = std::strlen(t.text);
+    const size_t take = length < static_cast<size_t>(capacity - 1) ? length : static_cast<size_t>(capacity - 1);
+    std::memcpy(buffer, t.text, take);
+    buffer[take] = '\0';
+    return static_cast<int>(take);
+  }
+  buffer[0] = '\0';
+  return 0;
+}

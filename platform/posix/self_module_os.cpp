@@ -1,0 +1,25 @@
+// posix/self_module_os.cpp - the handle of the module holding this code,
+// through the dynamic loader (dladdr, dlopen with RTLD_NOLOAD).
+#include <dlfcn.h>
+
+#include "platform/self_module_os.h"
+
+namespace sal::os {
+
+void *SelfModule() {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void *>(&SelfModule), &info) == 0) return nullptr;
+  if (info.dli_fname != nullptr && info.dli_fname[0] != '\0') {
+    if (void *module = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD)) {
+      // RTLD_NOLOAD counted a reference; give it back, the module stays
+      // loaded as long as its owners keep it.
+      dlclose(module);
+      return module;
+    }
+  }
+  // The loader knows the main program under no file name: this code is
+  // linked into the program itself.
+  return dlopen(nullptr, RTLD_LAZY);
+}
+
+}  // namespace sal::os

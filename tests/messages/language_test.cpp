@@ -1,0 +1,281 @@
+// language_test.cpp - language.ini, language variants (CLanguageDll), the
+// resource table (CLanguageDllResources) and the attach sequence.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "messages/language_dll.h"
+#include "messages/language_resources.h"
+#include "messages/library_attach.h"
+#include "messages_fixture.h"
+#include "platform/file.h"
+#include "platform/self_module_os.h"
+#include "support/temp_dir.h"
+
+namespace {
+using GetHandle = SalModuleHandle (*)();
+
+// A shared string module's handle, as its handle function gives it.
+SalModuleHandle StringModule(const char *stem, const char *function) {
+  CSalModule module;
+  if (!module.Load((ProgramFolder() + ModuleFile(stem)).c_str(), 0)) return nullptr;
+  auto get = reinterpret_cast<GetHandle>(module.GetProcAddress(function));
+  return get != nullptr ? get() : nullptr;
+}
+
+// The resources of a test: a table of their own, created for the test and
+// destroyed with it, so that no test sees another's cache.
+class Resources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resources_ = new CLanguageDllResources();
+    // Each test starts from an empty cache and no modules.
+    resources_->ClearBindings();
+    for (int i = 0; i < 4; ++i) resources_->SetModule(i, nullptr);
+  }
+  void TearDown() override {
+    delete resources_;  // destroys the table of the process
+    SalAllowNewResourceTable();
+  }
+  CLanguageDllResources *resources_ = nullptr;
+};
+}  // namespace
+
+TEST(ReadLanguageFile, FirstLineTrimmedOfBlanks) {
+  TempDir dir;
+  const struct {
+    std::string content, expected;
+  } cases[] = {
+      {"DEU\r\n", "DEU"},
+      {" \tDEU\t\r\nFRA\n", "DEU"},
+      {"DEU", "DEU"},
+      {"\nDEU\n", ""},
+      {" \t \r\nDEU", ""},
+      {"\xEF\xBB\xBF" "DEU\n", "\xEF\xBB\xBF" "DEU"},
+      {"D E U\n", "D E U"},
+      {"DEU\r\r\n", "DEU\r"},  // only the carriage return of the line end goes
+      {"", ""},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.content);
+    const std::string path = dir.Write("language.ini", c.content);
+    EXPECT_EQ(std::string(ReadLanguageFile(path.c_str()).CStr()), c.expected);
+  }
+  EXPECT_TRUE(ReadLanguageFile(dir.File("missing.ini").c_str()).IsEmpty());
+  EXPECT_TRUE(ReadLanguageFile(nullptr).IsEmpty());
+  EXPECT_TRUE(ReadLanguageFile(dir.Path().c_str()).IsEmpty()) << "a folder is no file";
+}
+
+TEST(ReadLanguageFile, LongLinesAndOpenWriters) {
+  TempDir dir;
+  const std::string line(100 * 1024, 'L');
+  const std::string path = dir.Write("language.ini", "  " + line + "\t\nX\n");
+  EXPECT_EQ(std::string(ReadLanguageFile(path.c_str()).CStr()), line);
+  // Another program holds the file open for writing, sharing it.
+  CSalFile writer;
+  writer.SetPath(path.c_str());
+  ASSERT_EQ(writer.Open(SAL_FILE_ACCESS_READ_WRITE, SAL_FILE_OPEN_EXISTING, SAL_FILE_SHARE_READ_WRITE), 1);
+  EXPECT_EQ(ReadLanguageFile(path.c_str()).GetLength(), line.size());
+}
+
+TEST(SalVariantModuleName, SuffixGoesBeforeTheEnding) {
+  const std::string end = sal::os::ModuleSuffix();
+  const char sep = SAL_PATH_SEPARATOR;
+  const struct {
+    std::string name, expected;
+  } cases[] = {
+      {"vortBexScanner.dll", "vortBexScannerDEU" + end},
+      {"noext", "noextDEU" + end},
+      {std::string("dir.d") + sep + "noext", std::string("dir.d") + sep + "noextDEU" + end},
+      {std::string("a") + sep + "b.c.dll", std::string("a") + sep + "b.cDEU" + end},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(std::string(SalVariantModuleName(c.name.c_str(), "DEU").CStr()), c.expected);
+  }
+  if (SAL_OS_POSIX) {
+    EXPECT_STREQ(SalVariantModuleName("/lib/libvortBexScanner.so.1.0.0", "DEU").CStr(),
+                 "/lib/libvortBexScannerDEU.so");
+    EXPECT_STREQ(SalVariantModuleName("vortMessages.so", "DEU").CStr(), "vortMessagesDEU.so");
+  }
+  const std::string folder = std::string("x") + sep + "y" + sep;
+  EXPECT_EQ(std::string(SalLanguageFileBeside((folder + "lib.dll").c_str()).CStr()), folder + "language.ini");
+  EXPECT_EQ(std::string(SalLanguageFileBeside("lib.dll").CStr()), std::string("lib.dll") + sep + "language.ini")
+      << "a name without folder is taken whole";
+}
+
+TEST(CLanguageDll, LoadsTheVariantBesideTheModule) {
+  // The shipped library, released at the end so that later tests load it
+  // afresh.
+  CSalModule loaded;
+  ASSERT_EQ(loaded.Load((ProgramFolder() + VBS_LIBRARY_FILE).c_str(), 0), 1);
+  struct Release {
+    CSalModule &module;
+    ~Release() { module.Unload(); }
+  } release{loaded};
+  const SalModuleHandle library = loaded.GetHandle();
+  {
+    CLanguageDll plain(library, nullptr);  // no language.ini beside it
+    EXPECT_FALSE(plain.OwnsModule());
+    EXPECT_EQ(plain.GetModule(), library);
+  }
+  {
+    CLanguageDll missing(library, "XYZ");
+    EXPECT_FALSE(missing.OwnsModule());
+    EXPECT_EQ(missing.GetModule(), library);
+  }
+  {
+    CLanguageDll german(library, "DEU");
+    ASSERT_TRUE(german.OwnsModule());
+    EXPECT_NE(german.GetModule(), library);
+    // The variant's string table answers the library's ids.
+    char text[256];
+    EXPECT_GT(sal::os::LoadModuleString(german.GetModule(), 47208, text, sizeof text), 0);
+    EXPECT_STREQ(text, "Schwerer Fehler %s(%d) in vortBexScanner.dll");
+    EXPECT_GT(sal::os::LoadModuleString(german.GetModule(), 47211, text, sizeof text), 0);
+    EXPECT_STREQ(text, "Warnung");
+    EXPECT_EQ(sal::os::LoadModuleString(german.GetModule(), 47213, text, sizeof text), 0);
+  }
+  {
+    LanguageIni ini("DEU\r\n");
+    CLanguageDll fromFile(library, nullptr);
+    EXPECT_TRUE(fromFile.OwnsModule());
+    CLanguageDll overridden(library, "XYZ");
+    EXPECT_FALSE(overridden.OwnsModule()) << "the language given replaces language.ini";
+  }
+  CLanguageDll none(nullptr, "DEU");
+  EXPECT_FALSE(none.OwnsModule());
+  EXPECT_EQ(none.GetModule(), nullptr);
+}
+
+TEST_F(Resources, LookupRulesAndTheSharedCache) {
+  EXPECT_STREQ(resources_->GetString(0, 0, "d"), "d");
+  EXPECT_STREQ(resources_->GetString(4, 38400, "d"), "d");
+  EXPECT_STREQ(resources_->GetString(-1, 38400, "d"), "d");
+  EXPECT_EQ(resources_->LoadModuleString(4, 38400), nullptr);
+  const SalModuleHandle kernel = StringModule("locStringsKernelCommon", "GetKernelCommonHandle");
+  ASSERT_NE(kernel, nullptr);
+  resources_->SetModule(7, kernel);
+  EXPECT_EQ(resources_->GetModule(7), nullptr);
+  resources_->SetModule(2, kernel);
+  EXPECT_EQ(resources_->GetModule(2), kernel);
+  EXPECT_STREQ(resources_->GetString(3, 38400, "d"), "d") << "index 3 has no module with the id";
+  EXPECT_EQ(resources_->FindString(38400), nullptr) << "a missing text is not cached";
+  const char *text = resources_->GetString(2, 38400, "d");
+  EXPECT_STREQ(text, "kernel common strings");
+  EXPECT_EQ(resources_->GetString(3, 38400, "other"), text) << "the cache answers every index";
+  EXPECT_EQ(resources_->GetString(0, 38400, "other"), text);
+  EXPECT_STREQ(resources_->GetString(2, 38401, "missing"), "missing");
+  // The table is the process's: another object sees the same cache.
+  CLanguageDllResources &library = SalGetLibraryResources();
+  EXPECT_EQ(library.FindString(38400), text);
+  EXPECT_EQ(library.GetModule(2), kernel);
+  // Storing the same text keeps the copy; another text replaces it.
+  EXPECT_EQ(resources_->StoreString(38400, "kernel common strings"), 1);
+  EXPECT_EQ(resources_->FindString(38400), text);
+  EXPECT_EQ(resources_->StoreString(38400, "new"), 1);
+  EXPECT_STREQ(resources_->FindString(38400), "new");
+  EXPECT_EQ(resources_->StoreString(38400, nullptr), 0);
+}
+
+TEST_F(Resources, ModulesOfTheThreeSharedStringModules) {
+  const SalModuleHandle common = StringModule("locStringsCommon", "GetCommonHandle");
+  const SalModuleHandle features = StringModule("locStringsKernelFeatures", "GetKernelFeaturesHandle");
+  ASSERT_NE(common, nullptr);
+  ASSERT_NE(features, nullptr);
+  EXPECT_NE(common, features);
+  resources_->SetModule(1, common);
+  resources_->SetModule(3, features);
+  EXPECT_STREQ(resources_->GetString(1, 38210, "d"), " on nesting level %u");
+  EXPECT_STREQ(resources_->GetString(1, 38340, "d"), "unknown type");
+  EXPECT_STREQ(resources_->GetString(3, 38500, "d"), "kernel features strings");
+  EXPECT_STREQ(resources_->GetString(1, 38500 + 1, "d"), "d");
+}
+
+TEST_F(Resources, BoundVariablesReloadAndRestore) {
+  resources_->SetModule(2, StringModule("locStringsKernelCommon", "GetKernelCommonHandle"));
+  const char *bound = "before";
+  const char *missing = "keeps";
+  const char *ignored = "zero id";
+  resources_->BindString(2, 38400, &bound, "default");
+  EXPECT_STREQ(bound, "default");
+  resources_->BindString(2, 38499, &missing);
+  resources_->BindString(2, 0, &ignored, "set anyway");
+  EXPECT_STREQ(ignored, "set anyway") << "the default is set even when nothing is bound";
+  resources_->ReloadBoundStrings();
+  EXPECT_STREQ(bound, "kernel common strings");
+  EXPECT_STREQ(missing, "keeps");
+  ignored = "unchanged";
+  resources_->ReloadBoundStrings();
+  EXPECT_STREQ(ignored, "unchanged");
+  resources_->RestoreBoundStrings();
+  EXPECT_STREQ(bound, "default") << "the text the variable held when it was bound";
+  // Binding again replaces the binding, with the current text as saved text.
+  bound = "second";
+  resources_->BindString(2, 38400, &bound);
+  resources_->ReloadBoundStrings();
+  resources_->ClearBindings();
+  EXPECT_STREQ(bound, "second");
+  EXPECT_EQ(resources_->FindString(38400), nullptr) << "the cache is emptied";
+  resources_->ReloadBoundStrings();
+  EXPECT_STREQ(bound, "second") << "no binding is left";
+}
+
+TEST_F(Resources, DestroyedTableEndsEveryObjectsTexts) {
+  const char *bound = "saved";
+  resources_->StoreString(1, "cached");
+  resources_->BindString(0, 47208, &bound);
+  bound = "changed";
+  {
+    CLanguageDllResources other;
+    EXPECT_STREQ(other.FindString(1), "cached");
+  }  // holds the table: restores the bindings and destroys it
+  EXPECT_STREQ(bound, "saved");
+  EXPECT_EQ(resources_->FindString(1), nullptr);
+  EXPECT_STREQ(resources_->GetString(0, 1, "default"), "default");
+  EXPECT_EQ(resources_->StoreString(1, "x"), 0);
+  resources_->SetModule(1, reinterpret_cast<SalModuleHandle>(1));
+  EXPECT_EQ(resources_->GetModule(1), nullptr);
+  CLanguageDllResources late;
+  EXPECT_EQ(late.StoreString(2, "y"), 0) << "a destroyed table is not created again";
+}
+
+TEST_F(Resources, ConcurrentLookupsAndStores) {
+  resources_->SetModule(2, StringModule("locStringsKernelCommon", "GetKernelCommonHandle"));
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([this, t, &wrong] {
+      const std::string own = "text of thread " + std::to_string(t);
+      for (int i = 0; i < 2000; ++i) {
+        if (std::string(resources_->GetString(2, 38400, "d")) != "kernel common strings") ++wrong[t];
+        resources_->StoreString(50000 + t, own.c_str());
+        const char *back = resources_->FindString(50000 + t);
+        if (back == nullptr || own != back) ++wrong[t];
+        if (i % 100 == 0) resources_->ReloadBoundStrings();
+      }
+    });
+  }
+  for (std::thread &t : threads) t.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
+}
+
+TEST(SalLibraryAttach, RegistersTheModulesOnce) {
+  // The program stands in for the library: its folder holds the string
+  // modules and no language.ini.
+  const SalModuleHandle self = sal::os::SelfModule();
+  ASSERT_NE(self, nullptr);
+  CLanguageDllResources &resources = SalGetLibraryResources();
+  SalLibraryAttach(self);
+  EXPECT_EQ(resources.GetModule(0), self);
+  EXPECT_FALSE(resources.IsLanguageModuleLoaded());
+  for (int index = 1; index <= 3; ++index) EXPECT_NE(resources.GetModule(index), nullptr) << index;
+  EXPECT_STREQ(resources.GetString(1, 38216, "default"), "error");
+  // Attaching again keeps the language object of the first attach.
+  LanguageIni ini("DEU\n");
+  SalLibraryAttach(self);
+  EXPECT_FALSE(resources.IsLanguageModuleLoaded());
+  EXPECT_STREQ(SalGetEventSourceName(), "vortBexScanner");
+}

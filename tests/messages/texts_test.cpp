@@ -1,0 +1,92 @@
+// texts_test.cpp - the text files behind the companion modules: every
+// language variant holds exactly the ids of the English file, with the same
+// inserts and conversions, and every code the library sets has a message.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "platform/sal_errors.h"
+
+namespace {
+using Texts = std::map<uint32_t, std::string>;
+
+Texts MessagesEn() {
+  return {
+#define SAL_MESSAGE(id, text) {id, text},
+#include "messages/texts/messages_en.def"
+#undef SAL_MESSAGE
+  };
+}
+Texts MessagesDe() {
+  return {
+#define SAL_MESSAGE(id, text) {id, text},
+#include "messages/texts/messages_de.def"
+#undef SAL_MESSAGE
+  };
+}
+Texts LibraryEn() {
+  return {
+#define SAL_TEXT(id, text) {id, text},
+#include "messages/texts/library_en.def"
+#undef SAL_TEXT
+  };
+}
+Texts LibraryDe() {
+  return {
+#define SAL_TEXT(id, text) {id, text},
+#include "messages/texts/library_de.def"
+#undef SAL_TEXT
+  };
+}
+
+// The "%" sequences of a text, in order: what a translation must keep.
+std::string Conversions(const std::string &text) {
+  std::string out;
+  for (size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i + 2))
+    out += text.substr(i, 2) + " ";
+  return out;
+}
+
+void ExpectSameIdsAndConversions(const Texts &english, const Texts &variant) {
+  ASSERT_EQ(variant.size(), english.size());
+  for (const auto &[id, text] : english) {
+    SCOPED_TRACE(id);
+    auto it = variant.find(id);
+    ASSERT_NE(it, variant.end()) << "missing in the variant";
+    EXPECT_EQ(Conversions(it->second), Conversions(text)) << it->second;
+    EXPECT_NE(it->second, "") << "an empty text counts as missing";
+  }
+}
+}  // namespace
+
+TEST(Texts, VariantsMatchTheEnglishFiles) {
+  ExpectSameIdsAndConversions(MessagesEn(), MessagesDe());
+  ExpectSameIdsAndConversions(LibraryEn(), LibraryDe());
+  const Texts library = LibraryEn();
+  ASSERT_EQ(library.size(), 5u);
+  EXPECT_EQ(library.at(47208), "Severe Error %s(%d) in vortBexScanner.dll");
+}
+
+TEST(Texts, EveryCodeOfTheLibraryHasAMessage) {
+  const Texts messages = MessagesEn();
+  const uint32_t reader[] = {19, 32, 35, 38, 40, 154, 161, 170};
+  for (uint32_t n : reader) {
+    EXPECT_EQ(messages.count(SalMakeErrorCode(3, 33, n)), 1u) << n;
+    EXPECT_EQ(messages.count(SalMakeErrorCode(3, 34, n)), 1u) << n;
+  }
+  // The texts with an argument show where it goes; the others have none.
+  for (uint32_t n : reader) {
+    const bool argument = n == 19 || n == 170;
+    EXPECT_EQ(messages.at(SalMakeErrorCode(3, 33, n)).find("%1") != std::string::npos, argument) << n;
+    EXPECT_EQ(messages.at(SalMakeErrorCode(3, 34, n)).find("%1"), std::string::npos) << n;
+  }
+  for (uint32_t code : {kSalErrArgument, kSalErrNoObject, kSalErrNotFound, kCommonErrNullSearchArg,
+                        kCommonErrNullText, kCommonErrBufferTooSmall, kCommonErrNullDecodeText,
+                        kCommonErrBadPercentEscape, kCommonErrNoStorage, 0xE01A0020u}) {
+    EXPECT_EQ(messages.count(code), 1u) << std::hex << code;
+  }
+  // Every message is a product code, as the message compiler marks them.
+  for (const auto &entry : messages) EXPECT_TRUE(SalIsProductCode(entry.first)) << std::hex << entry.first;
+}
