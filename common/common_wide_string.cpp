@@ -1,5 +1,6 @@
 // common_wide_string.cpp - CCommonWideString.
 #include "common/common_wide_string.h"
+#include "platform/last_error.h"
 
 #include <cstring>
 #include <utility>
@@ -36,7 +37,7 @@ bool Matches(const char16_t *text, const char16_t *pattern, uint32_t n) {
 }
 
 int NoStorage() {
-  text_deps::RecordLastError(kCommonErrNoStorage);
+  SalRecordLastError(kCommonErrNoStorage);
   return 0;
 }
 }  // namespace

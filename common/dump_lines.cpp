@@ -1,5 +1,6 @@
 // dump_lines.cpp - hexadecimal and text dump lines, quoted literal chunks.
 #include "common/dump_lines.h"
+#include "common/printable.h"
 
 #include <cstring>
 
@@ -30,7 +31,7 @@ int HexLine(uint32_t *ioOffset, char *out, size_t capacity, const void *data, ui
       *w++ = static_cast<char>(b);
       *w++ = static_cast<char>(bytes[++i]);
     } else {
-      *w++ = text_deps::IsPrintableChar(b) ? static_cast<char>(b) : mask;
+      *w++ = IsPrintableChar(b) ? static_cast<char>(b) : mask;
     }
   }
   for (uint32_t i = end - start; i < kTextColumn; ++i) *w++ = ' ';

@@ -1,5 +1,6 @@
 // heap_text.cpp - texts on the heap.
 #include "common/heap_text.h"
+#include "platform/last_error.h"
 
 #include <cstdint>
 #include <cstring>
@@ -11,7 +12,7 @@
 
 namespace {
 int Fail(uint32_t code) {
-  text_deps::RecordLastError(code);
+  SalRecordLastError(code);
   return 0;
 }
 

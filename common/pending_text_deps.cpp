@@ -1,31 +1,7 @@
 // pending_text_deps.cpp - the stand-ins of pending_text_deps.h.
 #include "common/pending_text_deps.h"
 
-#include "platform/last_error.h"
-
 namespace text_deps {
-
-size_t MatchUtf8Char(const char *&position, const char *end) {
-  if (position == nullptr || end == nullptr || position >= end) return 0;
-  const unsigned char b = static_cast<unsigned char>(*position);
-  size_t follow;
-  if (b < 0x80) {
-    follow = 0;
-  } else if ((b & 0xE0) == 0xC0) {
-    follow = 1;
-  } else if ((b & 0xF0) == 0xE0) {
-    follow = 2;
-  } else if ((b & 0xF8) == 0xF0) {
-    follow = 3;
-  } else {
-    return 0;
-  }
-  if (static_cast<size_t>(end - position) < follow + 1) return 0;
-  for (size_t i = 1; i <= follow; ++i)
-    if ((static_cast<unsigned char>(position[i]) & 0xC0) != 0x80) return 0;
-  position += follow + 1;
-  return follow + 1;
-}
 
 int IsLegalUtf8(const uint8_t *sequence, size_t length) {
   if (sequence == nullptr || length < 1 || length > 4) return 0;
@@ -43,8 +19,6 @@ int IsLegalUtf8(const uint8_t *sequence, size_t length) {
   }
   return 1;
 }
-
-uint32_t RecordLastError(uint32_t code) { return SalSetLastError(code); }
 
 uint32_t AnsiToWide(const char *source, uint32_t n, char16_t *target, uint32_t capacity) {
   if (source == nullptr || n == 0) return 0;

@@ -1,5 +1,6 @@
 // plain_text.cpp - free functions on zero-terminated 8-bit texts.
 #include "common/plain_text.h"
+#include "common/printable.h"
 
 #include <cctype>
 #include <cstring>
@@ -200,7 +201,7 @@ const char *CopyMasked(char *out, size_t capacity, const char *source, size_t n)
   if (out == nullptr || source == nullptr || capacity == 0) return kMaskedNull;
   const size_t count = n < capacity - 1 ? n : capacity - 1;
   for (size_t i = 0; i < count; ++i)
-    out[i] = text_deps::IsPrintableChar(static_cast<unsigned char>(source[i])) ? source[i] : '+';
+    out[i] = IsPrintableChar(static_cast<unsigned char>(source[i])) ? source[i] : '+';
   out[count] = '\0';
   return out;
 }
@@ -218,7 +219,7 @@ const char *CopyMaskedMbcs(char *out, size_t capacity, const char *source, size_
       i += 2;
       continue;
     }
-    out[i] = text_deps::IsPrintableChar(b) || text_deps::IsSpaceChar(b) ? source[i] : fill;
+    out[i] = IsPrintableChar(b) || IsSpaceChar(b) ? source[i] : fill;
     ++i;
   }
   out[count] = '\0';

@@ -1,5 +1,7 @@
 // text_checks.cpp - UTF-8 checks and the identifier test.
 #include "common/text_checks.h"
+#include "common/text_matchers.h"
+#include "common/char_class.h"
 
 #include <cstdint>
 #include <cstring>
@@ -35,7 +37,7 @@ int HasUtf8Multibyte(const char *text, const char *end) {
   end = EndOf(text, end);
   for (const char *p = text; p < end;) {
     const char *q = p;
-    const size_t n = text_deps::MatchUtf8Char(q, end);
+    const size_t n = MatchUtf8Char(q, end);
     if (n >= 2) return 1;
     p += n != 0 ? n : 1;
   }
@@ -58,9 +60,9 @@ int IsUtf8WithMultibyte(const char *text, const char *end) {
 }
 
 int IsIdentifier(const char *text) {
-  if (text == nullptr || !text_deps::IsIdentStart(static_cast<unsigned char>(*text))) return 0;
+  if (text == nullptr || !IsCharClass(static_cast<unsigned char>(*text), kCharIdentStart)) return 0;
   for (const char *p = text + 1; *p != '\0'; ++p)
-    if (!text_deps::IsIdentPart(static_cast<unsigned char>(*p))) return 0;
+    if (!IsCharClass(static_cast<unsigned char>(*p), kCharIdentStart | kCharDigit)) return 0;
   size_t low = 0;
   size_t high = sizeof kReservedWords / sizeof kReservedWords[0];
   while (low < high) {

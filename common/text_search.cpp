@@ -1,5 +1,7 @@
 // text_search.cpp - FindWithFlags, FindIgnoringSpace, FeedSearch, FindFast.
 #include "common/text_search.h"
+#include "platform/last_error.h"
+#include "common/printable.h"
 
 #include <cctype>
 #include <cstring>
@@ -70,7 +72,7 @@ template <typename Traits>
 uint32_t FindFlagged(uint32_t *ioPosition, const typename Traits::Char *text,
                      const typename Traits::Char *pattern, uint32_t flags) {
   if (text == nullptr || pattern == nullptr) {
-    text_deps::RecordLastError(kCommonErrNullSearchArg);
+    SalRecordLastError(kCommonErrNullSearchArg);
     return 0;
   }
   const size_t n = Traits::Length(pattern);
@@ -96,7 +98,7 @@ uint32_t FindWithFlags(uint32_t *ioPosition, const char16_t *text, const char16_
 uint32_t FindIgnoringSpace(uint32_t *ioPosition, const char *text, const char *pattern, uint32_t flags,
                            uint32_t *outSkipped) {
   if (text == nullptr || pattern == nullptr) {
-    text_deps::RecordLastError(kCommonErrNullSearchArg);
+    SalRecordLastError(kCommonErrNullSearchArg);
     return 0;
   }
   const bool exact = (flags & kFindExact) != 0;
@@ -105,8 +107,8 @@ uint32_t FindIgnoringSpace(uint32_t *ioPosition, const char *text, const char *p
     skipped = 0;
     const char *t = text + i;
     for (const char *p = pattern; *p != '\0'; ++p) {
-      if (!text_deps::IsSpaceChar(static_cast<unsigned char>(*p))) {
-        while (text_deps::IsSpaceChar(static_cast<unsigned char>(*t))) {
+      if (!IsSpaceChar(static_cast<unsigned char>(*p))) {
+        while (IsSpaceChar(static_cast<unsigned char>(*t))) {
           ++t;
           ++skipped;
         }
@@ -154,7 +156,7 @@ const char *Feed(const char **state, const char *chunk, const char *pattern, Sam
   if (n > kStackBorders) {
     heapBorders.reset(new (std::nothrow) uint32_t[n]);
     if (!heapBorders) {
-      text_deps::RecordLastError(kCommonErrNoStorage);
+      SalRecordLastError(kCommonErrNoStorage);
       return nullptr;
     }
     border = heapBorders.get();
