@@ -1,17 +1,36 @@
 // common_wide_string.cpp - CCommonWideString.
 #include "common/common_wide_string.h"
-#include "platform/last_error.h"
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
-#include "common/pending_text_deps.h"
 #include "common/wide_format.h"
 #include "common/wide_text.h"
+#include "platform/code_page.h"
+#include "platform/code_page_convert.h"
+#include "platform/last_error.h"
 #include "platform/mem.h"
 #include "platform/sal_errors.h"
 
 namespace {
+// The ANSI code page's converters with 32-bit counts: the units or bytes
+// written, or with capacity 0 the number needed; 0 when the conversion
+// fails (a count beyond the converters' int range fails too).
+uint32_t AnsiToWide(const char *source, uint32_t n, char16_t *target, uint32_t capacity) {
+  if (n > INT32_MAX || capacity > INT32_MAX) return 0;
+  const int units = SalMultiByteToWide(SalGetAnsiCodePage(), source, static_cast<int>(n), target,
+                                       static_cast<int>(capacity), 0);
+  return units > 0 ? static_cast<uint32_t>(units) : 0;
+}
+
+uint32_t WideToAnsi(const char16_t *source, uint32_t n, char *target, uint32_t capacity) {
+  if (n > INT32_MAX || capacity > INT32_MAX) return 0;
+  const int bytes = SalWideToMultiByte(SalGetAnsiCodePage(), source, static_cast<int>(n), target,
+                                       static_cast<int>(capacity), 0, nullptr, nullptr);
+  return bytes > 0 ? static_cast<uint32_t>(bytes) : 0;
+}
+
 constexpr uint32_t kUnit = sizeof(char16_t);
 constexpr char16_t kSeparator = static_cast<char16_t>(SAL_PATH_SEPARATOR);
 
@@ -136,7 +155,7 @@ int CCommonWideString::Assign(const char *text, uint32_t n) {
     return 1;
   }
   if (!Ensure(n)) return 0;
-  const uint32_t converted = text_deps::AnsiToWide(text, n, buffer_, n);
+  const uint32_t converted = AnsiToWide(text, n, buffer_, n);
   length_ = converted;
   buffer_[length_] = 0;
   if (converted == 0) {
@@ -262,11 +281,11 @@ CCommonString CCommonWideString::ToAnsi() const {
   if (length_ == 0) return out;
   // Measured first: a unit may take more than two bytes (UTF-8 as the ANSI
   // code page takes three for most of the BMP).
-  const uint32_t needed = text_deps::WideToAnsi(buffer_, length_, nullptr, 0);
+  const uint32_t needed = WideToAnsi(buffer_, length_, nullptr, 0);
   if (needed == 0) return out;
   char *storage = out.GetBuffer(needed + 1);
   if (storage == nullptr) return out;
-  const uint32_t written = text_deps::WideToAnsi(buffer_, length_, storage, needed);
+  const uint32_t written = WideToAnsi(buffer_, length_, storage, needed);
   out.ReleaseBuffer(written);
   if (written == 0) out.Empty();
   return out;

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "common/pending_text_deps.h"
 #include "platform/code_page.h"
 
 namespace {

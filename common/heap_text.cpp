@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/pending_text_deps.h"
 #include "platform/mem.h"
 #include "platform/sal_errors.h"
 #include "platform/text.h"

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "common/pending_text_deps.h"
 #include "platform/code_page.h"
 #include "platform/text.h"
 

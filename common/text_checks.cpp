@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/pending_text_deps.h"
+#include "platform/unicode.h"
 
 namespace {
 const char *EndOf(const char *text, const char *end) { return end != nullptr ? end : text + std::strlen(text); }
@@ -17,7 +17,7 @@ size_t LegalSequence(const char *p, const char *end) {
   const uint8_t b = static_cast<uint8_t>(*p);
   const size_t n = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
   if (n == 0 || static_cast<size_t>(end - p) < n) return 0;
-  return text_deps::IsLegalUtf8(reinterpret_cast<const uint8_t *>(p), n) != 0 ? n : 0;
+  return SalIsLegalUtf8(reinterpret_cast<const uint8_t *>(p), n) != 0 ? n : 0;
 }
 
 // Sorted, for the binary search.

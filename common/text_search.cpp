@@ -8,7 +8,6 @@
 #include <memory>
 #include <new>
 
-#include "common/pending_text_deps.h"
 #include "common/wide_text.h"
 #include "platform/sal_errors.h"
 

@@ -12,6 +12,7 @@
 #include "platform/mem.h"
 #include "platform/sal_config.h"
 #include "platform/sal_errors.h"
+#include "support/dbcs_fixture.h"
 
 namespace {
 std::u16string Units(const CCommonWideString &s) { return std::u16string(s.CStr(), s.GetLength()); }
@@ -87,6 +88,21 @@ TEST(CCommonWideStringStorage, AnsiTextConvertsBothWays) {
   EXPECT_EQ(CCommonWideString().ToAnsi().GetLength(), 0u);
   ASSERT_EQ(s.FormatAnsi("%d-%s", 42, "z"), 1);
   EXPECT_EQ(Units(s), u"42-z");
+}
+
+// Double-byte ANSI text converts through the code page: Shift_JIS 93 FA 96 7B
+// is U+65E5 U+672C, whose second trail byte is an ASCII letter.
+using CCommonWideStringDbcs = Cp932Test;
+
+TEST_F(CCommonWideStringDbcs, AnsiTextOfTheCodePageConvertsBothWays) {
+  const char sjis[] = "\x93\xFA\x96\x7B!";
+  CCommonWideString s;
+  ASSERT_EQ(s.Assign(sjis, 5), 1);
+  EXPECT_EQ(Units(s), u"\u65E5\u672C!");
+  EXPECT_STREQ(s.ToAnsi().CStr(), sjis);
+  // A unit that Shift_JIS lacks comes back as the default character.
+  ASSERT_EQ(s.Assign(u"a\u0E01b"), 1);
+  EXPECT_STREQ(s.ToAnsi().CStr(), "a?b");
 }
 
 // ---- appending and formatting ------------------------------------------------------
