@@ -2,7 +2,7 @@
 //
 // The format is walked here; every conversion is rendered on its own, the
 // numeric ones by the runtime's snprintf from a rebuilt 8-bit
-// specification, the text ones here, where the argument types are known.
+// directive, the text ones here, where the argument types are known.
 #include "common/wide_format.h"
 
 #include <cstdint>
@@ -35,7 +35,7 @@ class Sink {
   size_t count_ = 0;
 };
 
-struct Spec {
+struct Directive {
   char flags[8] = {};
   int flagCount = 0;
   bool leftAlign = false;
@@ -58,19 +58,19 @@ int ReadNumber(const char16_t *&p) {
   return value;
 }
 
-// Text of n units (8- or 16-bit) with the width and precision of spec.
+// Text of n units (8- or 16-bit) with the width and precision of directive.
 template <typename Char>
-void PutText(Sink &sink, const Spec &spec, const Char *text) {
+void PutText(Sink &sink, const Directive &directive, const Char *text) {
   static const char kNull[] = "(null)";
   size_t n = 0;
   if (text == nullptr) {
     n = sizeof kNull - 1;
-    if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < n) n = static_cast<size_t>(spec.precision);
+    if (directive.precision >= 0 && static_cast<size_t>(directive.precision) < n) n = static_cast<size_t>(directive.precision);
   } else {
-    while ((spec.precision < 0 || n < static_cast<size_t>(spec.precision)) && text[n] != 0) ++n;
+    while ((directive.precision < 0 || n < static_cast<size_t>(directive.precision)) && text[n] != 0) ++n;
   }
-  const size_t pad = spec.width > 0 && static_cast<size_t>(spec.width) > n ? static_cast<size_t>(spec.width) - n : 0;
-  if (!spec.leftAlign) sink.PutRepeated(u' ', pad);
+  const size_t pad = directive.width > 0 && static_cast<size_t>(directive.width) > n ? static_cast<size_t>(directive.width) - n : 0;
+  if (!directive.leftAlign) sink.PutRepeated(u' ', pad);
   for (size_t i = 0; i < n; ++i) {
     if (text == nullptr) {
       sink.Put(static_cast<char16_t>(kNull[i]));
@@ -78,38 +78,38 @@ void PutText(Sink &sink, const Spec &spec, const Char *text) {
       sink.Put(static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(text[i])));
     }
   }
-  if (spec.leftAlign) sink.PutRepeated(u' ', pad);
+  if (directive.leftAlign) sink.PutRepeated(u' ', pad);
 }
 
-void PutUnit(Sink &sink, const Spec &spec, char16_t unit) {
-  const size_t pad = spec.width > 1 ? static_cast<size_t>(spec.width) - 1 : 0;
-  if (!spec.leftAlign) sink.PutRepeated(u' ', pad);
+void PutUnit(Sink &sink, const Directive &directive, char16_t unit) {
+  const size_t pad = directive.width > 1 ? static_cast<size_t>(directive.width) - 1 : 0;
+  if (!directive.leftAlign) sink.PutRepeated(u' ', pad);
   sink.Put(unit);
-  if (spec.leftAlign) sink.PutRepeated(u' ', pad);
+  if (directive.leftAlign) sink.PutRepeated(u' ', pad);
 }
 
 // Renders a numeric conversion through snprintf and widens it.  Width and
 // precision go in as "*" arguments; a negative precision means "none", as
 // printf reads a negative "*" (pointers take none at all).
 template <typename T>
-bool PutNumber(Sink &sink, const Spec &spec, const char *lengthText, T value) {
-  const bool pointer = spec.conversion == 'p';
+bool PutNumber(Sink &sink, const Directive &directive, const char *lengthText, T value) {
+  const bool pointer = directive.conversion == 'p';
   char format[32];
   int n = 0;
   format[n++] = '%';
-  for (int i = 0; i < spec.flagCount; ++i) format[n++] = spec.flags[i];
+  for (int i = 0; i < directive.flagCount; ++i) format[n++] = directive.flags[i];
   format[n++] = '*';
   if (!pointer) {
     format[n++] = '.';
     format[n++] = '*';
   }
   for (const char *l = lengthText; *l != '\0'; ++l) format[n++] = *l;
-  format[n++] = spec.conversion;
+  format[n++] = directive.conversion;
   format[n] = '\0';
-  const int width = spec.width >= 0 ? (spec.leftAlign ? -spec.width : spec.width) : 0;
+  const int width = directive.width >= 0 ? (directive.leftAlign ? -directive.width : directive.width) : 0;
   auto render = [&](char *buffer, size_t size) {
     return pointer ? std::snprintf(buffer, size, format, width, value)
-                   : std::snprintf(buffer, size, format, width, spec.precision, value);
+                   : std::snprintf(buffer, size, format, width, directive.precision, value);
   };
   char local[128];
   const int length = render(local, sizeof local);
@@ -144,64 +144,64 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
       ++p;
       continue;
     }
-    Spec spec;
+    Directive directive;
     while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') {
-      if (*p == u'-') spec.leftAlign = true;
-      if (spec.flagCount < 7 && *p != u'-') spec.flags[spec.flagCount++] = static_cast<char>(*p);
+      if (*p == u'-') directive.leftAlign = true;
+      if (directive.flagCount < 7 && *p != u'-') directive.flags[directive.flagCount++] = static_cast<char>(*p);
       ++p;
     }
     if (*p == u'*') {
-      spec.width = va_arg(ap, int);
-      if (spec.width < 0) {
-        spec.leftAlign = true;
-        spec.width = spec.width == INT32_MIN ? INT32_MAX : -spec.width;
+      directive.width = va_arg(ap, int);
+      if (directive.width < 0) {
+        directive.leftAlign = true;
+        directive.width = directive.width == INT32_MIN ? INT32_MAX : -directive.width;
       }
       ++p;
     } else {
-      spec.width = ReadNumber(p);
+      directive.width = ReadNumber(p);
     }
     if (*p == u'.') {
       ++p;
       if (*p == u'*') {
-        spec.precision = va_arg(ap, int);
+        directive.precision = va_arg(ap, int);
         ++p;
       } else {
-        spec.precision = ReadNumber(p);
-        if (spec.precision < 0) spec.precision = 0;
+        directive.precision = ReadNumber(p);
+        if (directive.precision < 0) directive.precision = 0;
       }
     }
-    if (spec.width > 100000000) spec.width = 100000000;
+    if (directive.width > 100000000) directive.width = 100000000;
     switch (*p) {
       case u'h':
         ++p;
         if (*p == u'h') {
-          spec.length = Spec::kChar;
+          directive.length = Directive::kChar;
           ++p;
         } else {
-          spec.length = Spec::kShort;
+          directive.length = Directive::kShort;
         }
         break;
       case u'l':
         ++p;
         if (*p == u'l') {
-          spec.length = Spec::kLongLong;
+          directive.length = Directive::kLongLong;
           ++p;
         } else {
-          spec.length = Spec::kLong;
+          directive.length = Directive::kLong;
         }
         break;
-      case u'L': ++p; spec.length = Spec::kLongDouble; break;
-      case u'j': ++p; spec.length = Spec::kIntMax; break;
-      case u'z': ++p; spec.length = Spec::kSize; break;
-      case u't': ++p; spec.length = Spec::kPtrDiff; break;
-      case u'w': ++p; spec.length = Spec::kWide; break;
+      case u'L': ++p; directive.length = Directive::kLongDouble; break;
+      case u'j': ++p; directive.length = Directive::kIntMax; break;
+      case u'z': ++p; directive.length = Directive::kSize; break;
+      case u't': ++p; directive.length = Directive::kPtrDiff; break;
+      case u'w': ++p; directive.length = Directive::kWide; break;
       case u'I':
         if (p[1] == u'6' && p[2] == u'4') {
           p += 3;
-          spec.length = Spec::kLongLong;
+          directive.length = Directive::kLongLong;
         } else if (p[1] == u'3' && p[2] == u'2') {
           p += 3;
-          spec.length = Spec::kNone;
+          directive.length = Directive::kNone;
         } else {
           ok = false;
         }
@@ -214,23 +214,23 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
       ok = false;
       break;
     }
-    spec.conversion = static_cast<char>(c);
+    directive.conversion = static_cast<char>(c);
     ++p;
-    switch (spec.conversion) {
+    switch (directive.conversion) {
       case 'd':
       case 'i': {
         long long v;
-        switch (spec.length) {
-          case Spec::kChar: v = static_cast<signed char>(va_arg(ap, int)); break;
-          case Spec::kShort: v = static_cast<short>(va_arg(ap, int)); break;
-          case Spec::kLong: v = va_arg(ap, long); break;
-          case Spec::kLongLong: v = va_arg(ap, long long); break;
-          case Spec::kIntMax: v = static_cast<long long>(va_arg(ap, intmax_t)); break;
-          case Spec::kSize: v = static_cast<long long>(va_arg(ap, size_t)); break;
-          case Spec::kPtrDiff: v = static_cast<long long>(va_arg(ap, ptrdiff_t)); break;
+        switch (directive.length) {
+          case Directive::kChar: v = static_cast<signed char>(va_arg(ap, int)); break;
+          case Directive::kShort: v = static_cast<short>(va_arg(ap, int)); break;
+          case Directive::kLong: v = va_arg(ap, long); break;
+          case Directive::kLongLong: v = va_arg(ap, long long); break;
+          case Directive::kIntMax: v = static_cast<long long>(va_arg(ap, intmax_t)); break;
+          case Directive::kSize: v = static_cast<long long>(va_arg(ap, size_t)); break;
+          case Directive::kPtrDiff: v = static_cast<long long>(va_arg(ap, ptrdiff_t)); break;
           default: v = va_arg(ap, int); break;
         }
-        ok = PutNumber(sink, spec, "ll", v);
+        ok = PutNumber(sink, directive, "ll", v);
         break;
       }
       case 'u':
@@ -238,17 +238,17 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
       case 'x':
       case 'X': {
         unsigned long long v;
-        switch (spec.length) {
-          case Spec::kChar: v = static_cast<unsigned char>(va_arg(ap, unsigned)); break;
-          case Spec::kShort: v = static_cast<unsigned short>(va_arg(ap, unsigned)); break;
-          case Spec::kLong: v = va_arg(ap, unsigned long); break;
-          case Spec::kLongLong: v = va_arg(ap, unsigned long long); break;
-          case Spec::kIntMax: v = static_cast<unsigned long long>(va_arg(ap, uintmax_t)); break;
-          case Spec::kSize: v = va_arg(ap, size_t); break;
-          case Spec::kPtrDiff: v = static_cast<unsigned long long>(va_arg(ap, ptrdiff_t)); break;
+        switch (directive.length) {
+          case Directive::kChar: v = static_cast<unsigned char>(va_arg(ap, unsigned)); break;
+          case Directive::kShort: v = static_cast<unsigned short>(va_arg(ap, unsigned)); break;
+          case Directive::kLong: v = va_arg(ap, unsigned long); break;
+          case Directive::kLongLong: v = va_arg(ap, unsigned long long); break;
+          case Directive::kIntMax: v = static_cast<unsigned long long>(va_arg(ap, uintmax_t)); break;
+          case Directive::kSize: v = va_arg(ap, size_t); break;
+          case Directive::kPtrDiff: v = static_cast<unsigned long long>(va_arg(ap, ptrdiff_t)); break;
           default: v = va_arg(ap, unsigned); break;
         }
-        ok = PutNumber(sink, spec, "ll", v);
+        ok = PutNumber(sink, directive, "ll", v);
         break;
       }
       case 'e':
@@ -259,30 +259,30 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
       case 'G':
       case 'a':
       case 'A':
-        if (spec.length == Spec::kLongDouble) {
-          ok = PutNumber(sink, spec, "L", va_arg(ap, long double));
+        if (directive.length == Directive::kLongDouble) {
+          ok = PutNumber(sink, directive, "L", va_arg(ap, long double));
         } else {
-          ok = PutNumber(sink, spec, "", va_arg(ap, double));
+          ok = PutNumber(sink, directive, "", va_arg(ap, double));
         }
         break;
       case 'p':
-        ok = PutNumber(sink, spec, "", va_arg(ap, void *));
+        ok = PutNumber(sink, directive, "", va_arg(ap, void *));
         break;
       case 'c':
       case 'C': {
         const int v = va_arg(ap, int);
-        const bool narrow = spec.conversion == 'C' || spec.length == Spec::kShort;
-        PutUnit(sink, spec, narrow ? static_cast<char16_t>(static_cast<unsigned char>(v)) : static_cast<char16_t>(v));
+        const bool narrow = directive.conversion == 'C' || directive.length == Directive::kShort;
+        PutUnit(sink, directive, narrow ? static_cast<char16_t>(static_cast<unsigned char>(v)) : static_cast<char16_t>(v));
         break;
       }
       case 's':
       case 'S': {
-        const bool narrow = spec.conversion == 'S' ? spec.length != Spec::kLong && spec.length != Spec::kWide
-                                                   : spec.length == Spec::kShort;
+        const bool narrow = directive.conversion == 'S' ? directive.length != Directive::kLong && directive.length != Directive::kWide
+                                                   : directive.length == Directive::kShort;
         if (narrow) {
-          PutText(sink, spec, va_arg(ap, const char *));
+          PutText(sink, directive, va_arg(ap, const char *));
         } else {
-          PutText(sink, spec, va_arg(ap, const char16_t *));
+          PutText(sink, directive, va_arg(ap, const char16_t *));
         }
         break;
       }

@@ -1,4 +1,4 @@
-// win32/special_folder_os.cpp - the temporary folder (GetTempPathA) and the
+// win32/known_folder_os.cpp - the temporary folder (GetTempPathA) and the
 // shell's special folders ("SHGetFolderPathA" of "shfolder.dll").
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-// special_folder.cpp - CSalDirectory::GetSpecialFolder: the temporary folder
+// known_folder.cpp - CSalDirectory::GetSpecialFolder: the temporary folder
 // and the shell's special folders, with the rules every OS shares; the
-// folders themselves come from {win32,posix}/special_folder_os.cpp.
+// folders themselves come from {win32,posix}/known_folder_os.cpp.
 #include "common/common_string.h"
 #include "platform/directory.h"
 #include "platform/directory_os.h"

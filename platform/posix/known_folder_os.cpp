@@ -1,4 +1,4 @@
-// posix/special_folder_os.cpp - the temporary folder and the special folders
+// posix/known_folder_os.cpp - the temporary folder and the special folders
 // on POSIX, from the XDG base directories and fixed system folders.
 // Implementation here must contain only POSIX code.
 //
