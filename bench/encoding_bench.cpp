@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/keeping_reporter.h"
 #include "common/base64.h"
 #include "common/common_string.h"
 #include "common/escape.h"
@@ -160,32 +161,6 @@ void BM_EscapeCText(benchmark::State &state) {
 // Reporter
 // ---------------------------------------------------------------------------
 
-// The console output as usual, plus the mean real time per iteration of
-// every benchmark for the closing summary.
-class KeepingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    for (const Run &run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
-      Sum &s = sums_[run.run_name.function_name];
-      s.seconds += run.real_accumulated_time;
-      s.iterations += static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // Seconds per iteration, or 0 when the benchmark did not run.
-  double SecondsPerIteration(const std::string &name) const {
-    const auto it = sums_.find(name);
-    return it == sums_.end() || it->second.iterations == 0 ? 0 : it->second.seconds / it->second.iterations;
-  }
-
- private:
-  struct Sum {
-    double seconds = 0;
-    double iterations = 0;
-  };
-  std::map<std::string, Sum> sums_;
-};
 
 void PrintThroughput(const KeepingReporter &reporter, const char *name, const char *label) {
   const double t = reporter.SecondsPerIteration(name);
@@ -218,7 +193,7 @@ int main(int argc, char **argv) {
   benchmark::RegisterBenchmark("FormUrlEncode/16MiB", BM_FormUrlEncode)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("EscapeCText/16MiB", BM_EscapeCText)->Unit(benchmark::kMillisecond);
 
-  KeepingReporter reporter;
+  KeepingReporter reporter(KeptTime::kReal);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

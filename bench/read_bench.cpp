@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/keeping_reporter.h"
 #include "tools/bex_synthetic.h"
 #include "tools/bex_writer.h"
 #include "vortBexScanner.h"
@@ -239,33 +240,6 @@ MemoryResult ProbeMemory(const BenchFile &file) {
 // Reporter
 // ---------------------------------------------------------------------------
 
-// The console output as usual, plus the mean real time per iteration of
-// every benchmark for the closing summary.
-class KeepingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    for (const Run &run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
-      // The function name is the registered one, without "/real_time".
-      Sum &s = sums_[run.run_name.function_name];
-      s.seconds += run.real_accumulated_time;
-      s.iterations += static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // Seconds per iteration, or 0 when the benchmark did not run.
-  double SecondsPerIteration(const std::string &name) const {
-    const auto it = sums_.find(name);
-    return it == sums_.end() || it->second.iterations == 0 ? 0 : it->second.seconds / it->second.iterations;
-  }
-
- private:
-  struct Sum {
-    double seconds = 0;
-    double iterations = 0;
-  };
-  std::map<std::string, Sum> sums_;
-};
 
 std::string Name(const char *what, const BenchFile &file) {
   return std::string(what) + "/" + std::to_string(file.mib) + "MiB";
@@ -321,7 +295,7 @@ int main(int argc, char **argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }
-  KeepingReporter reporter;
+  KeepingReporter reporter(KeptTime::kReal);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

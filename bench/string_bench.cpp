@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/keeping_reporter.h"
 #include "common/common_string.h"
 
 namespace {
@@ -167,32 +168,6 @@ void BM_FindNth_Std(benchmark::State &state) {
 // Reporter
 // ---------------------------------------------------------------------------
 
-// The console output as usual, plus the mean CPU time per iteration of
-// every benchmark for the closing ratios: the machines these run on are
-// shared, and CPU time is what other load disturbs least.
-class KeepingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    for (const Run &run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
-      Sum &s = sums_[run.run_name.function_name];
-      s.seconds += run.cpu_accumulated_time;
-      s.iterations += static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double SecondsPerIteration(const std::string &name) const {
-    const auto it = sums_.find(name);
-    return it == sums_.end() || it->second.iterations == 0 ? 0 : it->second.seconds / it->second.iterations;
-  }
-
- private:
-  struct Sum {
-    double seconds = 0;
-    double iterations = 0;
-  };
-  std::map<std::string, Sum> sums_;
-};
 
 }  // namespace
 
@@ -208,7 +183,7 @@ int main(int argc, char **argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
   (void)ReplaceText();  // the texts are built before any timing
   (void)FindText();
-  KeepingReporter reporter;
+  KeepingReporter reporter(KeptTime::kCpu);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/keeping_reporter.h"
 #include "common/common_string.h"
 #include "common/double_text.h"
 #include "common/text_search.h"
@@ -118,31 +119,6 @@ void BM_ToChars(benchmark::State &state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Doubles().size()));
 }
 
-// Keeps the mean CPU time per iteration of every run for the ratios (CPU
-// time, as the machines are shared).
-class KeepingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    for (const Run &run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
-      Sum &s = sums_[run.benchmark_name()];
-      s.seconds += run.cpu_accumulated_time;
-      s.iterations += static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double SecondsPerIteration(const std::string &name) const {
-    const auto it = sums_.find(name);
-    return it == sums_.end() || it->second.iterations == 0 ? 0 : it->second.seconds / it->second.iterations;
-  }
-
- private:
-  struct Sum {
-    double seconds = 0;
-    double iterations = 0;
-  };
-  std::map<std::string, Sum> sums_;
-};
 
 }  // namespace
 
@@ -157,7 +133,7 @@ int main(int argc, char **argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
   for (size_t n : kPatternSizes) (void)CaseFor(n);  // built before any timing
   (void)Doubles();
-  KeepingReporter reporter;
+  KeepingReporter reporter(KeptTime::kCpu);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

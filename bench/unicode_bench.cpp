@@ -17,6 +17,7 @@
 #include <unicode/ustring.h>
 #endif
 
+#include "bench/keeping_reporter.h"
 #include "platform/unicode.h"
 
 namespace {
@@ -194,32 +195,6 @@ void BM_Utf16ToUtf8_Icu(benchmark::State &state) {
 // Reporter
 // ---------------------------------------------------------------------------
 
-// The console output as usual, plus the mean CPU time per iteration of
-// every benchmark for the closing ratios: the machines these run on are
-// shared, and CPU time is what other load disturbs least.
-class KeepingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    for (const Run &run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
-      Sum &s = sums_[run.run_name.function_name];
-      s.seconds += run.cpu_accumulated_time;
-      s.iterations += static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double SecondsPerIteration(const std::string &name) const {
-    const auto it = sums_.find(name);
-    return it == sums_.end() || it->second.iterations == 0 ? 0 : it->second.seconds / it->second.iterations;
-  }
-
- private:
-  struct Sum {
-    double seconds = 0;
-    double iterations = 0;
-  };
-  std::map<std::string, Sum> sums_;
-};
 
 void PrintRatio(const KeepingReporter &reporter, const char *label, const char *library, const char *peer,
                 double goal) {
@@ -249,7 +224,7 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
   (void)Utf16Text();  // the texts are built before any timing
-  KeepingReporter reporter;
+  KeepingReporter reporter(KeptTime::kCpu);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
