@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "base/common_string.h"
 #include "bench/keeping_reporter.h"
-#include "common/base64.h"
-#include "common/common_string.h"
-#include "common/escape.h"
-#include "common/percent_encoding.h"
+#include "text/base64.h"
+#include "text/escape.h"
+#include "text/percent_encoding.h"
 
 #if VBS_HAVE_OPENSSL
 #include <openssl/evp.h>

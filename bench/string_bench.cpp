@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/common_string.h"
 #include "bench/keeping_reporter.h"
-#include "common/common_string.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "base/common_string.h"
 #include "bench/keeping_reporter.h"
-#include "common/common_string.h"
-#include "common/double_text.h"
-#include "common/text_search.h"
+#include "text/double_text.h"
+#include "text/text_search.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/base64.h"
-#include "common/common_string.h"
+#include "base/common_string.h"
 #include "fuzz_support.h"
+#include "text/base64.h"
 
 namespace {
 const char kTarget[] = "base64_fuzz";

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <memory>
 
-#include "common/common_string.h"
-#include "common/escape.h"
-#include "common/printable.h"
+#include "base/code_page.h"
+#include "base/common_string.h"
 #include "fuzz_support.h"
-#include "platform/code_page.h"
+#include "text/escape.h"
+#include "text/printable.h"
 
 namespace {
 const char kTarget[] = "escape_fuzz";

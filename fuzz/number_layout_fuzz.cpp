@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "common/number_layout.h"
 #include "fuzz_check.h"
+#include "text/number_layout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   double decoded = 0;

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "common/bin_output_stream.h"
-#include "common/common_msg_buffer.h"
-#include "common/common_string.h"
-#include "common/parse_stream.h"
+#include "base/common_string.h"
+#include "base/mem.h"
 #include "fuzz_support.h"
-#include "platform/mem.h"
+#include "text/bin_output_stream.h"
+#include "text/common_msg_buffer.h"
+#include "text/parse_stream.h"
 
 namespace {
 const char kTarget[] = "parse_stream_fuzz";

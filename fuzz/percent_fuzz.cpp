@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "common/common_string.h"
-#include "common/percent_encoding.h"
+#include "base/common_string.h"
 #include "fuzz_support.h"
+#include "text/percent_encoding.h"
 
 namespace {
 const char kTarget[] = "percent_fuzz";

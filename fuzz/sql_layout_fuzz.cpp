@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "common/common_string.h"
-#include "common/sql_layout.h"
+#include "base/common_string.h"
 #include "fuzz_check.h"
+#include "text/sql_layout.h"
 
 namespace {
 std::vector<std::string> Literals(const std::string &text) {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/rfc822_matchers.h"
-#include "common/text_matchers.h"
 #include "fuzz_support.h"
+#include "text/rfc822_matchers.h"
+#include "text/text_matchers.h"
 
 namespace {
 const char kTarget[] = "text_matchers_fuzz";

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "common/plain_text.h"
-#include "common/text_search.h"
 #include "fuzz_check.h"
+#include "text/plain_text.h"
+#include "text/text_search.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const char *bytes = reinterpret_cast<const char *>(data);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/tokenizer.h"
 #include "fuzz_check.h"
+#include "text/tokenizer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size < 2) return 0;

@@ -4,34 +4,19 @@
 #include <atomic>
 #include <cstring>
 
+#include "base/sal_config.h"
+#include "base/sal_errors.h"
+#include "base/text.h"
+#include "base/text_lookup.h"
 #include "messages/language_dll.h"
 #include "messages/language_resources.h"
 #include "messages/library_objects.h"
-#include "platform/message_os.h"
-#include "platform/sal_config.h"
-#include "platform/sal_errors.h"
-#include "platform/text.h"
+#include "platform/message_table.h"
 
 namespace {
-// Severity names: ids and English defaults from the common strings table.
-struct Text {
-  uint32_t id;
-  const char *text;
-};
-constexpr Text kCommonStrings[] = {
-#define SAL_TEXT(id, text) {id, text},
-#include "messages/texts/common_strings_en.def"
-#undef SAL_TEXT
-};
+// Severity names: ids in the common strings module.
 constexpr uint32_t kSeverityFirstId = 38213;  // "success"; 38220 is "unknown severity"
 constexpr uint32_t kSeverityUnknownId = 38220;
-constexpr int kCommonStringsModule = 1;
-
-const char *CommonDefault(uint32_t id) {
-  for (const Text &t : kCommonStrings)
-    if (t.id == id) return t.text;
-  return "";
-}
 
 // The product's components by customer facility; null: no entry.
 constexpr const char *kProductModules[72] = {
@@ -79,7 +64,7 @@ SalModuleHandle PdhModule() {
 
 const char *SalGetSeverityName(uint32_t severity) {
   const uint32_t id = severity <= 6 ? kSeverityFirstId + severity : kSeverityUnknownId;
-  return SalGetLibraryResources().GetString(kCommonStringsModule, id, CommonDefault(id));
+  return SalGetLibraryResources().GetString(kSalCommonStringsModule, id, SalCommonStringDefault(id));
 }
 
 const char *SalGetErrorModuleName(uint32_t code) {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/common_string.h"
+#include "base/common_string.h"
 #include "platform/module.h"
 
 /// Flag of SalFormatErrorCode: put "<module>: <number> - " before the text.

@@ -4,14 +4,14 @@
 #include <atomic>
 #include <new>
 
-#include "common/common_string.h"
+#include "base/common_string.h"
+#include "base/sal_config.h"
+#include "base/text.h"
 #include "messages/error_format.h"
 #include "messages/log_file.h"
 #include "platform/directory.h"
-#include "platform/event_log_os.h"
-#include "platform/message_os.h"
-#include "platform/sal_config.h"
-#include "platform/text.h"
+#include "platform/event_source.h"
+#include "platform/message_table.h"
 
 namespace {
 constexpr const char *kMirrorFile = "vortanaEventLog.log";

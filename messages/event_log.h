@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/core.h"
+#include "base/core.h"
 
 /// Event types (the platform's event-log types; they pass through unchanged).
 enum : uint16_t {

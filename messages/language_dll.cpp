@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
+#include "base/sal_config.h"
+#include "base/text.h"
 #include "platform/file.h"
-#include "platform/message_os.h"
-#include "platform/sal_config.h"
-#include "platform/text.h"
+#include "platform/message_table.h"
 
 namespace {
 constexpr const char *kLanguageFile = "language.ini";

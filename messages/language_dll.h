@@ -3,7 +3,7 @@
 #ifndef SAL_LANGUAGE_DLL_H
 #define SAL_LANGUAGE_DLL_H
 
-#include "common/common_string.h"
+#include "base/common_string.h"
 #include "platform/module.h"
 
 /// The language suffix that the file at path names: its first line (up to

@@ -8,8 +8,9 @@
 #include <new>
 #include <string>
 
-#include "platform/critical_section.h"
-#include "platform/message_os.h"
+#include "base/critical_section.h"
+#include "base/text_lookup.h"
+#include "platform/message_table.h"
 
 /// The table every CLanguageDllResources object shares.
 class CLanguageDllResourceTable {
@@ -178,6 +179,19 @@ void CLanguageDllResources::ClearBindings() {
   RestoreBoundStrings();
   table->cache.clear();
   table->bindings.clear();
+}
+
+namespace {
+const char *LookUpResourceText(void *context, int module, uint32_t id, const char *fallback) {
+  return static_cast<CLanguageDllResources *>(context)->GetString(module, id, fallback);
+}
+}  // namespace
+
+void SalInstallTextLookup(CLanguageDllResources *resources) {
+  if (resources == nullptr)
+    SalSetTextLookup(nullptr, nullptr);
+  else
+    SalSetTextLookup(&LookUpResourceText, resources);
 }
 
 void SalAllowNewResourceTable() {

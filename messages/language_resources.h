@@ -91,6 +91,12 @@ class CLanguageDllResources {
 /// The library's one resources object.
 CLanguageDllResources &SalGetLibraryResources();
 
+/// Makes resources answer the texts that the layers below the messages
+/// layer show (SalSetTextLookup); null removes the lookup, so that their
+/// compiled-in defaults answer.  The attach sequence installs the library's
+/// resources object.
+void SalInstallTextLookup(CLanguageDllResources *resources);
+
 /// For tests only: after a table was destroyed, lets the next fetch create a
 /// new one, as if the process had never had a table.
 void SalAllowNewResourceTable();

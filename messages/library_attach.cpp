@@ -4,10 +4,10 @@
 
 #include <atomic>
 
-#include "common/common_string.h"
+#include "base/common_string.h"
 #include "messages/language_dll.h"
 #include "messages/language_resources.h"
-#include "platform/message_os.h"
+#include "platform/message_table.h"
 
 namespace {
 // The shared string modules and the functions that hand out their handles.
@@ -54,6 +54,7 @@ void SalLibraryAttach(SalModuleHandle self) {
   resources.SetModule(SAL_RESOURCES_LIBRARY, language.GetModule());
   resources.SetLanguageModuleLoaded(language.OwnsModule());
   resources.ReloadBoundStrings();
+  SalInstallTextLookup(&resources);
 }
 
 const char *SalGetEventSourceName() {

@@ -10,7 +10,8 @@
 /// locStringsKernelCommon, locStringsKernelFeatures) as resource modules 1
 /// to 3, builds the language object for self once per process (which loads
 /// the variant that language.ini beside self names), registers its module
-/// as resource module 0 and reloads the bound strings.  A missing string
+/// as resource module 0, reloads the bound strings and installs the
+/// resource lookup for the texts of the lower layers (SalSetTextLookup).  A missing string
 /// module leaves its index empty.  The language object is destroyed at
 /// unload, before the resources object.
 void SalLibraryAttach(SalModuleHandle self);

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <new>
 
-#include "common/common_file.h"
-#include "common/common_time.h"
+#include "base/text.h"
 #include "platform/directory.h"
-#include "platform/text.h"
+#include "text/common_file.h"
+#include "text/common_time.h"
 
 namespace {
 constexpr const char *kDefaultLogFile = "vortanaLog.log";

@@ -4,8 +4,8 @@
 
 #include <cstdarg>
 
-#include "common/common_string.h"
-#include "platform/sal_config.h"
+#include "base/common_string.h"
+#include "base/sal_config.h"
 
 /// Appends one line to the log file at path (null or "": the default file,
 /// "vortanaLog.log" in the temporary folder): the local time as

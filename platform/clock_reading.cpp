@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/clock_reading_os.h"
+#include "platform/os/clock_reading_os.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/code_page.h"
-#include "platform/code_page_convert_os.h"
-#include "platform/last_error.h"
-#include "platform/mem.h"
-#include "platform/sal_errors.h"
+#include "base/code_page.h"
+#include "base/last_error.h"
+#include "base/mem.h"
+#include "base/sal_errors.h"
+#include "base/text.h"
+#include "platform/os/code_page_convert_os.h"
 #include "platform/system_info.h"
-#include "platform/text.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 
 #include <cstdint>
 
-#include "common/common_string.h"
+#include "base/common_string.h"
 
 /// Flags of SalMultiByteToWide and SalWideToMultiByte (the Windows values).
 enum : uint32_t {

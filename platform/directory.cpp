@@ -14,15 +14,15 @@
 #include <new>
 #include <utility>
 
-#include "common/common_string.h"
-#include "platform/directory_os.h"
+#include "base/common_string.h"
+#include "base/last_error.h"
+#include "base/sal_config.h"
+#include "base/sal_errors.h"
+#include "base/text.h"
 #include "platform/file.h"
-#include "platform/file_os.h"
-#include "platform/last_error.h"
+#include "platform/os/directory_os.h"
+#include "platform/os/file_os.h"
 #include "platform/path_rules.h"
-#include "platform/sal_config.h"
-#include "platform/sal_errors.h"
-#include "platform/text.h"
 
 // ---- 1. the private record ------------------------------------------------
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/core.h"
+#include "base/core.h"
 
 class CCommonString;
 class CSalFile;

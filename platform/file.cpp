@@ -11,11 +11,11 @@
 #include <cstring>
 #include <new>
 
-#include "platform/file_os.h"
-#include "platform/last_error.h"
-#include "platform/mem.h"
-#include "platform/sal_errors.h"
-#include "platform/text.h"
+#include "base/last_error.h"
+#include "base/mem.h"
+#include "base/sal_errors.h"
+#include "base/text.h"
+#include "platform/os/file_os.h"
 
 // ---- 1. the private record ----------------------------------------------
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/core.h"
-#include "platform/sal_config.h"
+#include "base/core.h"
+#include "base/sal_config.h"
 
 /// Values of the open arguments.
 enum : uint32_t {

@@ -1,9 +1,9 @@
 // known_folder.cpp - CSalDirectory::GetSpecialFolder: the temporary folder
 // and the shell's special folders, with the rules every OS shares; the
 // folders themselves come from {win32,posix}/known_folder_os.cpp.
-#include "common/common_string.h"
+#include "base/common_string.h"
 #include "platform/directory.h"
-#include "platform/directory_os.h"
+#include "platform/os/directory_os.h"
 
 namespace {
 constexpr uint32_t kFolderCapacity = 260;  // the platform's path buffer

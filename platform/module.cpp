@@ -6,10 +6,10 @@
 #include <atomic>
 #include <new>
 
-#include "platform/last_error.h"
-#include "platform/module_os.h"
+#include "base/last_error.h"
+#include "base/sal_errors.h"
+#include "platform/os/module_os.h"
 #include "platform/path.h"
-#include "platform/sal_errors.h"
 
 /// The module handle held by a CSalModule.
 struct SalModuleCell {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "common/common_string.h"
-#include "platform/core.h"
+#include "base/common_string.h"
+#include "base/core.h"
 
 /// The platform's module handle, one pointer wide: an HMODULE on Windows; on
 /// POSIX a dlopen handle, or a marked handle of a module mapped as data.

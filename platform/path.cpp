@@ -10,21 +10,15 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
+#include "base/text.h"
 #include "platform/directory.h"
 #include "platform/path_rules.h"
-#include "platform/text.h"
 
 // ---- 1. character helpers -----------------------------------------------
 
 namespace {
 constexpr size_t kNone = static_cast<size_t>(-1);
-
-// Length of the character at p: 2 for a lead byte followed by a non-zero
-// byte, else 1.
-inline size_t CharLen(const uint8_t *leads, const char *p) {
-  return (leads[static_cast<uint8_t>(p[0])] != 0 && p[1] != '\0') ? 2 : 1;
-}
 
 inline bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
@@ -45,7 +39,7 @@ size_t LastOf(const char *text, size_t end, Seps seps) {
   const uint8_t *leads = SalLeadByteTable();
   size_t found = kNone;
   for (size_t i = 0; i < end;) {
-    const size_t len = CharLen(leads, text + i);
+    const size_t len = SalCharLength(leads, text + i);
     if (len == 1 && seps.Has(text[i])) found = i;
     i += len;
   }
@@ -58,7 +52,7 @@ size_t LastCharStart(const char *text, size_t end) {
   size_t last = kNone;
   for (size_t i = 0; i < end;) {
     last = i;
-    i += CharLen(leads, text + i);
+    i += SalCharLength(leads, text + i);
   }
   return last;
 }
@@ -75,7 +69,7 @@ size_t CopySpan(char *out, size_t capacity, const char *src, size_t n) {
   const uint8_t *leads = SalLeadByteTable();
   size_t i = 0;
   while (i < n) {
-    const size_t len = CharLen(leads, src + i);
+    const size_t len = SalCharLength(leads, src + i);
     if (i + len > n || i + len > capacity - 1) break;
     i += len;
   }
@@ -321,7 +315,7 @@ size_t NameEnd(const char *text, size_t end) {
   const uint8_t *leads = SalLeadByteTable();
   size_t nameEnd = 0;
   for (size_t i = 0; i < end;) {
-    const size_t len = CharLen(leads, text + i);
+    const size_t len = SalCharLength(leads, text + i);
     if (len == 2 || !IsSlash(text[i])) nameEnd = i + len;
     i += len;
   }
@@ -373,8 +367,8 @@ int IsSameDir(char sep, const char *pathA, const char *pathB) {
   const char *a = dirs[0];
   const char *b = dirs[1];
   while (*a != '\0' && *b != '\0') {
-    const size_t la = CharLen(leads, a);
-    if (la != CharLen(leads, b)) return 0;
+    const size_t la = SalCharLength(leads, a);
+    if (la != SalCharLength(leads, b)) return 0;
     if (la == 2 ? (a[0] != b[0] || a[1] != b[1])
                 : FoldAscii(static_cast<uint8_t>(*a)) != FoldAscii(static_cast<uint8_t>(*b)))
       return 0;
@@ -390,7 +384,7 @@ size_t FindSepDotSep(char sep, const CCommonString &s) {
   const uint8_t *leads = SalLeadByteTable();
   const char *t = s.CStr();
   for (size_t i = 0; t[i] != '\0';) {
-    const size_t len = CharLen(leads, t + i);
+    const size_t len = SalCharLength(leads, t + i);
     if (len == 1 && t[i] == sep && t[i + 1] == '.' && t[i + 2] == sep) return i;
     i += len;
   }
@@ -404,7 +398,7 @@ size_t FindDotDotName(char sep, const CCommonString &s) {
   const char *t = s.CStr();
   bool afterSep = true;  // the start counts as a name boundary
   for (size_t i = 0; t[i] != '\0';) {
-    const size_t len = CharLen(leads, t + i);
+    const size_t len = SalCharLength(leads, t + i);
     if (afterSep && t[i] == '.' && t[i + 1] == '.' && (t[i + 2] == '\0' || t[i + 2] == sep))
       return i;
     afterSep = len == 1 && t[i] == sep;
@@ -464,7 +458,7 @@ int MakeRelative(char sep, char *out, size_t capacity, const char *path, const c
   size_t lastSep = kNone;
   bool differ = false;
   while (path[i] != '\0' && base[i] != '\0') {
-    const size_t len = CharLen(leads, path + i);
+    const size_t len = SalCharLength(leads, path + i);
     if (base[i] != path[i] || (len == 2 && base[i + 1] != path[i + 1])) {
       differ = true;
       break;
@@ -478,7 +472,7 @@ int MakeRelative(char sep, char *out, size_t capacity, const char *path, const c
   const size_t from = lastSep == kNone ? 0 : lastSep + 1;
   size_t ups = 0;
   for (size_t j = from; base[j] != '\0';) {
-    const size_t len = CharLen(leads, base + j);
+    const size_t len = SalCharLength(leads, base + j);
     if (len == 1 && base[j] == sep) ++ups;
     j += len;
   }

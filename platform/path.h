@@ -23,7 +23,7 @@
 
 #include <cstddef>
 
-#include "common/common_string.h"
+#include "base/common_string.h"
 
 /// 1 for a backslash or a slash.
 int SalPathIsSeparator(int ch);

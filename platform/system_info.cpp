@@ -9,10 +9,10 @@
 
 #include <cstring>
 
-#include "messages/language_resources.h"
-#include "platform/mem.h"
-#include "platform/system_info_os.h"
-#include "platform/text.h"
+#include "base/mem.h"
+#include "base/text.h"
+#include "base/text_lookup.h"
+#include "platform/os/system_info_os.h"
 
 namespace {
 
@@ -22,24 +22,6 @@ constexpr uint32_t kStrAdvancedIntel = 38337;
 constexpr uint32_t kStrUnknownIntel = 38338;
 constexpr uint32_t kStrUnknownPpc = 38339;
 constexpr uint32_t kStrUnknownType = 38340;
-
-// A name from the common strings module (resource module index 1); its
-// English text, from the same table the module is built from, when no
-// module holds the id.
-const char *CommonString(uint32_t id) {
-  static constexpr struct {
-    uint32_t id;
-    const char *text;
-  } kDefaults[] = {
-#define SAL_TEXT(id, text) {id, text},
-#include "messages/texts/common_strings_en.def"
-#undef SAL_TEXT
-  };
-  const char *english = "";
-  for (const auto &d : kDefaults)
-    if (d.id == id) english = d.text;
-  return SalGetLibraryResources().GetString(SAL_RESOURCES_COMMON, id, english);
-}
 
 void Clear(char *buffer, size_t capacity) {
   if (buffer != nullptr && capacity > 0) buffer[0] = '\0';
@@ -73,7 +55,7 @@ const char *X86Name(uint32_t g, uint32_t model, bool authenticAmd) {
       case 386: return "Intel 386";
       case 486: return "Intel 486";
       case 586: return "Intel Pentium";
-      default: return CommonString(kStrUnknownIntel);
+      default: return SalCommonText(kStrUnknownIntel);
     }
   }
   switch (g) {
@@ -91,10 +73,10 @@ const char *X86Name(uint32_t g, uint32_t model, bool authenticAmd) {
         case 7:
         case 8: return "Intel Pentium III";
         default:
-          return model < 9 ? "Intel Pentium ?" : CommonString(kStrAdvancedIntel);
+          return model < 9 ? "Intel Pentium ?" : SalCommonText(kStrAdvancedIntel);
       }
     default:  // 0, 1, 2 and 8 to 14
-      return CommonString(kStrUnknownIntel);
+      return SalCommonText(kStrUnknownIntel);
   }
 }
 
@@ -106,7 +88,7 @@ const char *PpcName(uint32_t level) {
     case 6: return "PPC 603+";
     case 9: return "PPC 604+";
     case 20: return "PPC 620";
-    default: return CommonString(kStrUnknownPpc);
+    default: return SalCommonText(kStrUnknownPpc);
   }
 }
 
@@ -156,7 +138,7 @@ int CSalSystemInfo::GetOSVersion(char *name, size_t nameCapacity, char *version,
     case SAL_PLATFORM_POSIX: system = systemName[0] != '\0' ? systemName : nullptr; break;
     default: break;
   }
-  Put(name, nameCapacity, system != nullptr ? system : CommonString(kStrUnknownSystem));
+  Put(name, nameCapacity, system != nullptr ? system : SalCommonText(kStrUnknownSystem));
 
   char number[32];
   (void)BoundedFormat(number, sizeof number, "%u.%u", v.majorVersion, v.minorVersion);
@@ -203,7 +185,7 @@ int CSalSystemInfo::GetProcessorInfo(uint32_t *count, uint32_t *clockMhz, char *
       kind = PpcName(s.level);
       break;
     default:
-      kind = CommonString(kStrUnknownType);
+      kind = SalCommonText(kStrUnknownType);
       break;
   }
   Put(name, nameCapacity, kind);

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/core.h"
+#include "base/core.h"
 
 /// Processor architectures of SalSystemRecord (the Windows values).
 constexpr uint16_t SAL_ARCH_X86 = 0;

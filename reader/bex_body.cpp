@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/mem.h"
+#include "base/mem.h"
 #include "reader/bex_error.h"
 #include "reader/bex_input.h"
 #include "reader/bex_state.h"

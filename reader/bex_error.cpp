@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "common/common_string.h"
+#include "base/common_string.h"
+#include "base/sal_errors.h"
+#include "base/text.h"
 #include "messages/error_format.h"
 #include "messages/event_log.h"
 #include "messages/language_resources.h"
 #include "messages/library_attach.h"
-#include "platform/sal_errors.h"
-#include "platform/text.h"
 #include "reader/bex_state.h"
 
 namespace {
@@ -25,17 +25,15 @@ constexpr const char *kDefaultFormat = "Severe Error %s(%d) in vortBexScanner.dl
 bool IsSevereErrorFormat(const char *format) {
   static const char kExpected[2][3] = {"s", "di"};
   int conversions = 0;
-  for (const char *p = format; *p != '\0'; ++p) {
-    if (*p != '%') continue;
-    ++p;
-    if (*p == '%') continue;
-    while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr) ++p;
-    while (*p >= '0' && *p <= '9') ++p;
-    if (*p == '.') {
-      ++p;
-      while (*p >= '0' && *p <= '9') ++p;
-    }
-    if (*p == '\0' || conversions == 2 || std::strchr(kExpected[conversions], *p) == nullptr)
+  SalConversion c{};
+  while (SalNextConversion(format, &c)) {
+    // flags, then a width and a precision of digits only
+    size_t i = std::strspn(c.spec, "-+ #0");
+    while (i < c.specLength && c.spec[i] >= '0' && c.spec[i] <= '9') ++i;
+    if (i < c.specLength && c.spec[i] == '.') ++i;
+    while (i < c.specLength && c.spec[i] >= '0' && c.spec[i] <= '9') ++i;
+    if (i != c.specLength || c.letter == '\0' || conversions == 2 ||
+        std::strchr(kExpected[conversions], c.letter) == nullptr)
       return false;
     ++conversions;
   }

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <new>
 
-#include "common/common_file.h"
+#include "base/mem.h"
 #include "platform/file.h"
-#include "platform/mem.h"
 #include "reader/bex_error.h"
 #include "reader/bex_stream_store.h"
+#include "text/common_file.h"
 
 BexInput::BexInput(CCommonFile &file)
     : file_(file), block_(new (std::nothrow) uint8_t[kBlockSize]) {

@@ -4,10 +4,9 @@
 #include <cstring>
 #include <new>
 
-#include "common/common_file.h"
+#include "base/mem.h"
+#include "base/text.h"
 #include "platform/file.h"
-#include "platform/mem.h"
-#include "platform/text.h"
 #include "reader/bex_body.h"
 #include "reader/bex_error.h"
 #include "reader/bex_header.h"
@@ -15,6 +14,7 @@
 #include "reader/bex_state.h"
 #include "reader/bex_stream_store.h"
 #include "reader/name_list.h"
+#include "text/common_file.h"
 
 BexReaderState &BexState() {
   static BexReaderState state;  // zero-initialised static storage

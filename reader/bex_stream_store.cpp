@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "platform/mem.h"
+#include "base/mem.h"
 
 struct BexStreamStore::Chunk {
   Chunk *next;

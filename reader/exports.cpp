@@ -1,8 +1,8 @@
 // exports.cpp - the fourteen C exports: argument checks and bounded copies.
 #include "vortBexScanner.h"
 
-#include "platform/sal_config.h"
-#include "platform/text.h"
+#include "base/sal_config.h"
+#include "base/text.h"
 #include "reader/bex_format.h"
 #include "reader/bex_reader.h"
 #include "reader/bex_state.h"

@@ -1,7 +1,7 @@
 // name_list.cpp - name lookup with its placeholders.
 #include "reader/name_list.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
 const char *CNameListBase::GetName(int32_t offset) {
   if (offset > poolLength) {

@@ -4,7 +4,7 @@
 // message table.
 #include <cstdint>
 
-#include "platform/sal_config.h"
+#include "base/sal_config.h"
 
 namespace {
 struct Message {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/sal_config.h"
+#include "base/sal_config.h"
 
 namespace {
 struct Text {

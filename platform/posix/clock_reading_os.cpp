@@ -5,7 +5,7 @@
 #include <locale.h>
 #include <time.h>
 
-#include "platform/clock_reading_os.h"
+#include "platform/os/clock_reading_os.h"
 
 namespace sal::os {
 namespace {

@@ -18,10 +18,10 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
+#include "base/text.h"
 #include "platform/code_page_convert.h"
-#include "platform/code_page_convert_os.h"
-#include "platform/text.h"
+#include "platform/os/code_page_convert_os.h"
 #include "platform/unicode.h"
 
 namespace sal::os {

@@ -23,7 +23,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/directory_os.h"
+#include "platform/os/directory_os.h"
 
 namespace sal::os {
 

@@ -23,7 +23,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/file_os.h"
+#include "platform/os/file_os.h"
 
 namespace sal::os {
 

@@ -30,7 +30,7 @@
 
 #include <cstring>
 
-#include "platform/directory_os.h"
+#include "platform/os/directory_os.h"
 
 namespace sal::os {
 

@@ -26,7 +26,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/module_os.h"
+#include "platform/os/module_os.h"
 
 namespace sal::os {
 

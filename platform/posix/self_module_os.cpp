@@ -2,7 +2,7 @@
 // through the dynamic loader (dladdr, dlopen with RTLD_NOLOAD).
 #include <dlfcn.h>
 
-#include "platform/self_module_os.h"
+#include "platform/self_module.h"
 
 namespace sal::os {
 

@@ -23,9 +23,9 @@
 #include <cpuid.h>
 #endif
 
+#include "base/text.h"
+#include "platform/os/system_info_os.h"
 #include "platform/system_info.h"
-#include "platform/system_info_os.h"
-#include "platform/text.h"
 
 namespace sal::os {
 namespace {

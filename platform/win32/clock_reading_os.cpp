@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/clock_reading_os.h"
+#include "platform/os/clock_reading_os.h"
 
 namespace sal::os {
 

@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "platform/code_page_convert_os.h"
 #include "platform/module.h"
+#include "platform/os/code_page_convert_os.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 units are wchar_t on Windows");
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <new>
 
-#include "platform/file_os.h"
+#include "platform/os/file_os.h"
 
 namespace sal::os {
 

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "platform/directory_os.h"
+#include "platform/os/directory_os.h"
 
 namespace sal::os {
 

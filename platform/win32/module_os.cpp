@@ -1,7 +1,7 @@
 // win32/module_os.cpp - module loading, lookup and file names over Win32.
 #include <windows.h>
 
-#include "platform/module_os.h"
+#include "platform/os/module_os.h"
 
 namespace sal::os {
 

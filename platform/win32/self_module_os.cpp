@@ -1,7 +1,7 @@
 // win32/self_module_os.cpp - the handle of the module holding this code.
 #include <windows.h>
 
-#include "platform/self_module_os.h"
+#include "platform/self_module.h"
 
 namespace sal::os {
 

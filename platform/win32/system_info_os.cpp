@@ -6,10 +6,10 @@
 #include <cpuid.h>
 #endif
 
+#include "base/text.h"
 #include "platform/module.h"
+#include "platform/os/system_info_os.h"
 #include "platform/system_info.h"
-#include "platform/system_info_os.h"
-#include "platform/text.h"
 
 namespace sal::os {
 

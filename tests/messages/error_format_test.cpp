@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/sal_errors.h"
 #include "messages/error_format.h"
 #include "messages_fixture.h"
-#include "platform/sal_errors.h"
 
 namespace {
 std::string Format(uint32_t code, uint32_t flags, size_t capacity = 1024) {

@@ -6,13 +6,16 @@
 #include <thread>
 #include <vector>
 
+#include "base/text_lookup.h"
 #include "messages/language_dll.h"
 #include "messages/language_resources.h"
 #include "messages/library_attach.h"
 #include "messages_fixture.h"
 #include "platform/file.h"
-#include "platform/self_module_os.h"
+#include "platform/self_module.h"
 #include "support/temp_dir.h"
+#include "text/common_msg_buffer.h"
+#include "text/parse_stream.h"
 
 namespace {
 using GetHandle = SalModuleHandle (*)();
@@ -262,6 +265,31 @@ TEST_F(Resources, ConcurrentLookupsAndStores) {
   EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
+TEST_F(Resources, ATranslatedCommonStringsModuleLocalizesTheParseStream) {
+  const SalModuleHandle translated = LoadBesideProgram(ModuleFile("vortTestCommonStrings"));
+  ASSERT_NE(translated, nullptr);
+  resources_->SetModule(1, translated);
+  SalInstallTextLookup(resources_);
+  const char data[] = "\x01\x02\x03\x04\x05";
+  CCommonMsgBuffer messages("|");
+  CParseStream stream(TextSpan{data, 5}, 0, &messages);
+  uint32_t value = 0;
+  ASSERT_EQ(stream.EnterLevelBytes(5), 1);
+  ASSERT_EQ(stream.ReadUInt32(&value), 1);
+  EXPECT_EQ(stream.ReadBytes(2), 0);
+  CCommonString text;
+  messages.GetText(text);
+  SalInstallTextLookup(nullptr);
+  // 38210 has "%s" where its default has "%u": the default stands in.
+  EXPECT_STREQ(text.CStr(), "bei Binaeroffset dez 4 (hex 4)|unerwartetes Ende der Daten on nesting level 1");
+  // Without the lookup the parse stream speaks English again.
+  CCommonMsgBuffer english("|");
+  CParseStream again(TextSpan{data, 1}, 0, &english);
+  EXPECT_EQ(again.ReadBytes(2), 0);
+  english.GetText(text);
+  EXPECT_STREQ(text.CStr(), "at binary offset dec 0 (hex 0)|unexpected end of data");
+}
+
 TEST(SalLibraryAttach, RegistersTheModulesOnce) {
   // The program stands in for the library: its folder holds the string
   // modules and no language.ini.
@@ -273,6 +301,10 @@ TEST(SalLibraryAttach, RegistersTheModulesOnce) {
   EXPECT_FALSE(resources.IsLanguageModuleLoaded());
   for (int index = 1; index <= 3; ++index) EXPECT_NE(resources.GetModule(index), nullptr) << index;
   EXPECT_STREQ(resources.GetString(1, 38216, "default"), "error");
+  // The lower layers' texts now come through the library's resources.
+  ASSERT_EQ(resources.StoreString(38339, "PPC?"), 1);
+  EXPECT_STREQ(SalCommonText(38339), "PPC?");
+  ASSERT_EQ(resources.StoreString(38339, SalCommonStringDefault(38339)), 1);
   // Attaching again keeps the language object of the first attach.
   LanguageIni ini("DEU\n");
   SalLibraryAttach(self);

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <string>
 
-#include "common/common_file.h"
 #include "messages/log_file.h"
 #include "messages_fixture.h"
 #include "platform/directory.h"
 #include "support/temp_dir.h"
+#include "text/common_file.h"
 
 namespace {
 std::string Content(const std::string &path) {

@@ -9,11 +9,11 @@
 #include <fstream>
 #include <string>
 
-#include "platform/file.h"
-#include "platform/message_os.h"
+#include "base/sal_config.h"
 #include "platform/directory.h"
+#include "platform/file.h"
+#include "platform/message_table.h"
 #include "platform/module.h"
-#include "platform/sal_config.h"
 #include "support/scoped_env.h"
 
 /// The folder of the test program, with its trailing separator.

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "platform/sal_errors.h"
+#include "base/sal_errors.h"
 
 namespace {
 using Texts = std::map<uint32_t, std::string>;
@@ -15,28 +15,28 @@ using Texts = std::map<uint32_t, std::string>;
 Texts MessagesEn() {
   return {
 #define SAL_MESSAGE(id, text) {id, text},
-#include "messages/texts/messages_en.def"
+#include "texts/messages_en.def"
 #undef SAL_MESSAGE
   };
 }
 Texts MessagesDe() {
   return {
 #define SAL_MESSAGE(id, text) {id, text},
-#include "messages/texts/messages_de.def"
+#include "texts/messages_de.def"
 #undef SAL_MESSAGE
   };
 }
 Texts LibraryEn() {
   return {
 #define SAL_TEXT(id, text) {id, text},
-#include "messages/texts/library_en.def"
+#include "texts/library_en.def"
 #undef SAL_TEXT
   };
 }
 Texts LibraryDe() {
   return {
 #define SAL_TEXT(id, text) {id, text},
-#include "messages/texts/library_de.def"
+#include "texts/library_de.def"
 #undef SAL_TEXT
   };
 }

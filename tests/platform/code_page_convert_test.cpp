@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/code_page.h"
-#include "platform/last_error.h"
-#include "platform/mem.h"
-#include "platform/sal_errors.h"
+#include "base/code_page.h"
+#include "base/last_error.h"
+#include "base/mem.h"
+#include "base/sal_errors.h"
 #include "support/dbcs_fixture.h"
 
 namespace {

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "common/common_string.h"
+#include "base/common_string.h"
+#include "base/last_error.h"
+#include "base/sal_config.h"
+#include "base/sal_errors.h"
 #include "platform/file.h"
-#include "platform/last_error.h"
-#include "platform/sal_config.h"
-#include "platform/sal_errors.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 

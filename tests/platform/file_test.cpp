@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
-#include "platform/last_error.h"
-#include "platform/sal_errors.h"
+#include "base/code_page.h"
+#include "base/last_error.h"
+#include "base/sal_errors.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include "base/last_error.h"
+#include "base/sal_config.h"
+#include "base/sal_errors.h"
 #include "platform/directory.h"
-#include "platform/last_error.h"
-#include "platform/sal_config.h"
-#include "platform/sal_errors.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 

@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
 #include "platform/directory.h"
 #include "platform/path_rules.h"
 

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "messages/language_resources.h"
-#include "platform/mem.h"
+#include <map>
+
+#include "base/mem.h"
+#include "base/text_lookup.h"
 
 namespace {
 
@@ -141,10 +143,23 @@ TEST(CSalSystemInfo, OtherArchitectures) {
   }
 }
 
+// Stands for the library's resource modules: installed as the text lookup,
+// it answers the texts it holds for the common-strings module.
+class TranslatedNames {
+ public:
+  TranslatedNames() { SalSetTextLookup(&LookUp, this); }
+  ~TranslatedNames() { SalSetTextLookup(nullptr, nullptr); }
+  std::map<uint32_t, std::string> texts;
+
+ private:
+  static const char *LookUp(void *context, int module, uint32_t id, const char *fallback) {
+    auto &texts = static_cast<TranslatedNames *>(context)->texts;
+    auto found = texts.find(id);
+    return module == kSalCommonStringsModule && found != texts.end() ? found->second.c_str() : fallback;
+  }
+};
+
 TEST(CSalSystemInfo, FallbackNamesAreLocalized) {
-  // The library's resource lookup answers from its cache first: a text
-  // stored there for an id stands for a language module holding it.
-  CLanguageDllResources &resources = SalGetLibraryResources();
   const SalVersionRecord nt = Version(SAL_PLATFORM_NT);
   struct Case {
     uint32_t id;
@@ -159,22 +174,24 @@ TEST(CSalSystemInfo, FallbackNamesAreLocalized) {
   for (const Case &c : cases) {
     SCOPED_TRACE(c.id);
     EXPECT_EQ(Name(c.system, nt).name, c.english);
-    ASSERT_EQ(resources.StoreString(c.id, "lokalisiert"), 1);
+    TranslatedNames translated;
+    translated.texts[c.id] = "lokalisiert";
     EXPECT_EQ(Name(c.system, nt).name, "lokalisiert");
-    ASSERT_EQ(resources.StoreString(c.id, c.english), 1);
   }
+  // Without a lookup the English defaults answer again.
+  EXPECT_EQ(Name(X86(16, 0), nt).name, "unknown Intel");
+
+  TranslatedNames translated;
   // Generation 7 has a fixed name, whatever the module says for 38337.
-  ASSERT_EQ(resources.StoreString(38337, "lokalisiert"), 1);
+  translated.texts[38337] = "lokalisiert";
   EXPECT_EQ(Name(X86(7, 0), nt).name, "advanced Intel");
-  ASSERT_EQ(resources.StoreString(38337, "advanced Intel"), 1);
 
   const SalVersionRecord unknown = Version(SAL_PLATFORM_WIN32S);
   CSalSystemInfo info(nullptr, &unknown);
   char name[32];
-  ASSERT_EQ(resources.StoreString(38336, "Unbekanntes System"), 1);
+  translated.texts[38336] = "Unbekanntes System";
   ASSERT_EQ(info.GetOSVersion(name, sizeof name, nullptr, 0, nullptr, 0, nullptr, 0), 1);
   EXPECT_STREQ(name, "Unbekanntes System");
-  ASSERT_EQ(resources.StoreString(38336, "Unknown System"), 1);
 }
 
 TEST(CSalSystemInfo, NamesAreCutToTheBuffer) {

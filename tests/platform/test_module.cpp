@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/sal_config.h"
+#include "base/sal_config.h"
 
 namespace {
 struct MarkOnLoad {

@@ -1,13 +1,13 @@
 // bex_body_test.cpp - name pool, user-group and transaction-call tables.
 #include <gtest/gtest.h>
 
-#include "common/common_file.h"
 #include "reader/bex_body.h"
 #include "reader/bex_error.h"
 #include "reader/bex_input.h"
 #include "reader/bex_state.h"
 #include "reader/name_list.h"
 #include "reader_fixture.h"
+#include "text/common_file.h"
 
 using bexgen::BexSpec;
 using bexgen::ByteWriter;

@@ -1,11 +1,11 @@
 // bex_header_test.cpp - the version word and the four header variants.
 #include <gtest/gtest.h>
 
-#include "common/common_file.h"
 #include "reader/bex_error.h"
 #include "reader/bex_header.h"
 #include "reader/bex_input.h"
 #include "reader_fixture.h"
+#include "text/common_file.h"
 
 using bexgen::ByteWriter;
 

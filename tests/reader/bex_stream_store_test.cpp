@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/mem.h"
+#include "base/mem.h"
 #include "reader/bex_stream_store.h"
 
 namespace {

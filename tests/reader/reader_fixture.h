@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/mem.h"
 #include "messages/event_log.h"
-#include "platform/mem.h"
 #include "support/temp_dir.h"
 #include "tools/bex_writer.h"
 #include "vortBexScanner.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
 
 /// In the cp932 test runs the process really is in code page 932 (its
 /// locale, or Wine's, says so) and the fixture changes nothing; in the

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <list>
 
-#include "platform/sal_config.h"
+#include "base/sal_config.h"
 
 ScopedEnv::ScopedEnv(const char *name, const char *value) : name_(name) {
   const char *old = std::getenv(name);

@@ -1,0 +1,18 @@
+// match_line.h - MatchLine, the line recogniser of the text matchers.
+#ifndef COMMON_MATCH_LINE_H
+#define COMMON_MATCH_LINE_H
+
+#include <cstddef>
+
+#include "base/text_span.h"
+
+/// Consumes the rest of the line at position: every byte up to, not
+/// including, the next CR, LF or zero byte, then one CR if present, then one
+/// LF if present (so CR, LF and CRLF each end one line).  On success stores
+/// the line with its line end in *line (when given), moves position past it
+/// and returns the bytes consumed.  At the zero byte nothing is consumed:
+/// returns 0 and leaves position and *line untouched.  A null position
+/// pointer answers 0.
+size_t MatchLine(const char *&position, TextSpan *line);
+
+#endif  // COMMON_MATCH_LINE_H

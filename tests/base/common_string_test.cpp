@@ -1,0 +1,785 @@
+// common_string_test.cpp - CCommonString by operation family, with a
+// double-byte code page for the character operations (suites named *Dbcs*).
+#include "base/common_string.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "base/code_page.h"
+#include "base/last_error.h"
+#include "base/match_line.h"
+#include "base/mem.h"
+#include "base/sal_config.h"
+#include "base/sal_errors.h"
+
+namespace {
+std::string Bytes(const CCommonString &s) { return std::string(s.CStr(), s.GetLength()); }
+
+CCommonString Make(const std::string &bytes) {
+  return CCommonString(bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+// The path with every '|' turned into the platform's separator.
+std::string Path(std::string text) {
+  for (char &c : text)
+    if (c == '|') c = SAL_PATH_SEPARATOR;
+  return text;
+}
+
+// Replace-all as a plain left-to-right scan: the oracle for Replace.
+std::string ReplaceOracle(const std::string &text, const std::string &find, const std::string &with,
+                          size_t from, uint32_t maxCount) {
+  std::string out = text.substr(0, from);
+  size_t i = from;
+  uint32_t done = 0;
+  while (done < maxCount) {
+    const size_t hit = text.find(find, i);
+    if (hit == std::string::npos) break;
+    out.append(text, i, hit - i).append(with);
+    i = hit + find.size();
+    ++done;
+  }
+  return out.append(text, i, std::string::npos);
+}
+}  // namespace
+
+// ---- storage and growth --------------------------------------------------------
+
+TEST(CCommonStringStorage, AppendsGrowByTheRuleAndOnlyWhenFull) {
+  for (bool withGrowth : {false, true}) {
+    SCOPED_TRACE(withGrowth);
+    CCommonString s;
+    if (withGrowth) {
+      ASSERT_EQ(s.SetGrowth(25, 256, 1024, 0), 1);
+    }
+    uint32_t capacity = s.GetCapacity();
+    int reallocations = 0;
+    for (uint32_t i = 0; i < 3000; ++i) {
+      ASSERT_EQ(s.AppendChar(static_cast<char>('a' + i % 26)), 1);
+      if (s.GetCapacity() == capacity) continue;
+      const uint32_t needed = s.GetLength() + 1;
+      ASSERT_GT(needed, capacity) << "grew although the byte fitted, at " << i;
+      const uint32_t expected =
+          withGrowth && needed >= 1024 ? needed + needed * 25 / 100 + 256 : needed;
+      ASSERT_EQ(s.GetCapacity(), expected) << "at " << i;
+      capacity = s.GetCapacity();
+      ++reallocations;
+    }
+    EXPECT_EQ(s.GetLength(), 3000u);
+    EXPECT_EQ(s.CStr()[3000], '\0');
+    EXPECT_EQ(s.CharAt(2999), static_cast<char>('a' + 2999 % 26));
+    EXPECT_EQ(reallocations, withGrowth ? 1023 + 3 : 3000);
+  }
+}
+
+TEST(CCommonStringStorage, GrowthProductIsFormedIn64Bits) {
+  // 4300000 * 1000 exceeds 32 bits; a 32-bit product would wrap.
+  CCommonString s;
+  ASSERT_EQ(s.SetGrowth(1000, 7, 0, 0), 1);
+  char *p = s.GetBuffer(4299999);
+  ASSERT_NE(p, nullptr);
+  std::memset(p, 'x', 4299998);
+  s.ReleaseBuffer(4299998);
+  ASSERT_EQ(s.GetCapacity(), 4299999u);
+  ASSERT_EQ(s.AppendChar('y'), 1);
+  EXPECT_EQ(s.GetCapacity(), 4300000u + 43000000u + 7u);
+  EXPECT_EQ(s.CharAt(4299998), 'y');
+}
+
+TEST(CCommonStringStorage, AssignAndAppendMayReadTheirOwnText) {
+  CCommonString s("hello world");
+  ASSERT_EQ(s.Assign(s.CStr() + 6, 5), 1);
+  EXPECT_EQ(Bytes(s), "world");
+  // The capacity is exact after an assignment, so this append moves the
+  // storage that it reads from.
+  ASSERT_EQ(s.Reserve(5, 5), 1);
+  ASSERT_EQ(s.Append(s), 1);
+  EXPECT_EQ(Bytes(s), "worldworld");
+  ASSERT_EQ(s.Append(s.CStr() + 8, 2), 1);
+  EXPECT_EQ(Bytes(s), "worldworldld");
+  const CCommonString &alias = s;
+  s = alias;
+  EXPECT_EQ(Bytes(s), "worldworldld");
+}
+
+TEST(CCommonStringStorage, ReserveGetBufferAndReleaseBuffer) {
+  CCommonString s("abc");
+  ASSERT_EQ(s.Reserve(10), 1);
+  EXPECT_EQ(s.GetCapacity(), 11u);
+  ASSERT_EQ(s.Reserve(2, 5), 1) << "reduced to max + 1";
+  EXPECT_EQ(s.GetCapacity(), 6u);
+  EXPECT_EQ(Bytes(s), "abc");
+  ASSERT_EQ(s.Reserve(1, 1), 1) << "n >= max: exactly n + 1, text cut";
+  EXPECT_EQ(s.GetCapacity(), 2u);
+  EXPECT_EQ(Bytes(s), "a");
+
+  char *p = s.GetBuffer(20);
+  ASSERT_NE(p, nullptr);
+  std::strcpy(p, "written directly");
+  s.ReleaseBuffer();
+  EXPECT_EQ(Bytes(s), "written directly");
+  s.ReleaseBuffer(7);
+  EXPECT_EQ(Bytes(s), "written");
+  // Filled to the last byte: GetBuffer(0) and ReleaseBuffer still terminate.
+  std::memset(s.GetBuffer(0), 'z', s.GetCapacity());
+  s.ReleaseBuffer(CCommonString::kAll);
+  EXPECT_EQ(s.GetLength(), s.GetCapacity() - 1);
+
+  CCommonString none;
+  EXPECT_EQ(none.GetBuffer(0), nullptr);
+  none.ReleaseBuffer(5);
+  EXPECT_FALSE(none.HasStorage());
+}
+
+TEST(CCommonStringStorage, EmptyClearSwapAttachAndCopies) {
+  CCommonString a("first");
+  ASSERT_EQ(a.SetGrowth(50, 10, 0, 1), 1);
+  CCommonString copy(a);
+  ASSERT_NE(copy.GetGrowth(), nullptr) << "inherited growth record travels";
+  EXPECT_EQ(copy.GetGrowth()->percent, 50u);
+  ASSERT_EQ(a.SetGrowth(50, 10, 0, 0), 1);
+  CCommonString plain(a);
+  EXPECT_EQ(plain.GetGrowth(), nullptr);
+
+  CCommonString b("second");
+  a.Swap(b);
+  EXPECT_EQ(Bytes(a), "second");
+  EXPECT_EQ(Bytes(b), "first");
+  EXPECT_NE(a.GetGrowth(), nullptr) << "growth records stay put";
+  EXPECT_EQ(b.GetGrowth(), nullptr);
+
+  a.Clear();
+  EXPECT_TRUE(a.HasStorage());
+  EXPECT_STREQ(a.CStr(), "");
+  a.Empty();
+  EXPECT_FALSE(a.HasStorage());
+  EXPECT_NE(a.GetGrowth(), nullptr);
+
+  char *storage = static_cast<char *>(std::malloc(16));
+  std::memcpy(storage, "adopted", 8);
+  ASSERT_EQ(a.Attach(storage, 16, 7), 1);
+  EXPECT_EQ(Bytes(a), "adopted");
+  ASSERT_EQ(a.Append(" and grown beyond sixteen bytes"), 1);
+  EXPECT_EQ(Bytes(a), "adopted and grown beyond sixteen bytes");
+  char *text = static_cast<char *>(std::malloc(4));
+  std::memcpy(text, "abc", 4);
+  ASSERT_EQ(a.Attach(text), 1);  // the previous storage is freed
+  EXPECT_EQ(a.GetCapacity(), 4u);
+  EXPECT_EQ(Bytes(a), "abc");
+}
+
+// ---- appending and editing -------------------------------------------------------
+
+TEST(CCommonStringEdit, SpliceAndDelete) {
+  CCommonString s("abcd");
+  EXPECT_EQ(s.Splice("XY", 2, 2, 1), 1);
+  EXPECT_EQ(Bytes(s), "aXYcd");
+  EXPECT_EQ(s.Splice("--", 2, 99, 5), 1) << "beyond the end appends";
+  EXPECT_EQ(Bytes(s), "aXYcd--");
+  EXPECT_EQ(s.Splice("", 0, 2, 2), 1);
+  EXPECT_EQ(Bytes(s), "acd--");
+  EXPECT_EQ(s.Splice(s.CStr() + 1, 1, 1, 0), 0) << "own storage is refused";
+  EXPECT_EQ(s.Splice("z", 1, 0, 0), 0);
+  EXPECT_EQ(Bytes(s), "acd--");
+
+  struct Case {
+    uint32_t position, count;
+    const char *expected;
+  } cases[] = {{2, 2, "a--"}, {4, 10, "acd"}, {1, 5, ""}, {0, 1, "acd--"}, {6, 1, "acd--"},
+               {3, 0, "acd--"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.position);
+    CCommonString t("acd--");
+    t.Delete(c.position, c.count);
+    EXPECT_EQ(Bytes(t), c.expected);
+  }
+  s.DeleteLeft(1);
+  s.DeleteRight(2);
+  EXPECT_EQ(Bytes(s), "cd");
+  s.DeleteLastChar();
+  EXPECT_EQ(Bytes(s), "c");
+  s.DeleteRight(7);
+  EXPECT_TRUE(s.IsEmpty());
+}
+
+TEST(CCommonStringEdit, Padding) {
+  CCommonString s("42");
+  EXPECT_EQ(s.PadLeft('0', 5), 1);
+  EXPECT_EQ(Bytes(s), "00042");
+  s.Assign("42");
+  s.PadLeft('0', 1);
+  EXPECT_EQ(Bytes(s), "4");
+  EXPECT_EQ(s.PadLeft('\0', 9), 0);
+  EXPECT_EQ(Bytes(s), "4");
+
+  for (uint32_t length : {0u, 5u, 6u, 7u, 15u}) {
+    SCOPED_TRACE(length);
+    CCommonString t(std::string(length, 'x').c_str());
+    ASSERT_EQ(t.PadToMultiple(8, '.'), 1);
+    EXPECT_EQ(t.GetLength(), length < 7 ? 8u : length == 7 ? 16u : 24u);
+    EXPECT_EQ(t.CStr()[t.GetLength() - 1], '.');
+  }
+  EXPECT_EQ(s.PadToMultiple(0, '.'), 0);
+}
+
+TEST(CCommonStringEdit, FormatReplacesContents) {
+  CCommonString s("ab");
+  ASSERT_EQ(s.Format("%s-%s-%d", s.CStr(), s.CStr(), 7), 1) << "own text as argument";
+  EXPECT_EQ(Bytes(s), "ab-ab-7");
+  const std::string longText(300, 'q');
+  ASSERT_EQ(s.Format("<%s>", longText.c_str()), 1);
+  EXPECT_EQ(Bytes(s), "<" + longText + ">");
+  EXPECT_EQ(s.GetCapacity(), 303u);
+  EXPECT_EQ(s.Format(nullptr), 0);
+  EXPECT_FALSE(s.HasStorage());
+}
+
+TEST(CCommonStringEdit, MakeBlockPrefixesEveryLine) {
+  CCommonString s;
+  ASSERT_EQ(s.MakeBlock("one\r\ntwo\rthree\n\nlast", "BEGIN", "END", "> ", -1), 1);
+  EXPECT_EQ(Bytes(s), "BEGIN\n> one\r\n> two\r> three\n> \n> last\nEND");
+  ASSERT_NE(s.GetGrowth(), nullptr);
+  EXPECT_EQ(s.GetGrowth()->threshold, 1024u);
+  EXPECT_EQ(s.GetGrowth()->percent, 25u);
+  EXPECT_EQ(s.GetGrowth()->increment, 256u);
+  EXPECT_EQ(s.GetGrowth()->inherit, 0u);
+
+  s.Assign("first\nsecond\n");
+  ASSERT_EQ(s.MakeBlock(s.CStr(), "[", "]", "", 1), 1) << "own text as source";
+  EXPECT_EQ(Bytes(s), "[\nfirst\n\n]");
+  ASSERT_EQ(s.MakeBlock(nullptr, nullptr, nullptr, "p", 0), 1);
+  EXPECT_EQ(Bytes(s), "\n\n");
+}
+
+TEST(MatchLine, ConsumesOneLineWithItsEnd) {
+  const char *text = "a\r\nb\rc\n\r\nd";
+  const char *position = text;
+  const char *expected[] = {"a\r\n", "b\r", "c\n", "\r\n", "d"};
+  for (const char *line : expected) {
+    TextSpan span;
+    ASSERT_EQ(MatchLine(position, &span), std::strlen(line));
+    EXPECT_EQ(std::string(span.start, span.length), line);
+  }
+  TextSpan untouched{text, 1};
+  EXPECT_EQ(MatchLine(position, &untouched), 0u);
+  EXPECT_EQ(*position, '\0');
+  EXPECT_EQ(untouched.start, text);
+}
+
+// ---- comparison ---------------------------------------------------------------------
+
+TEST(CCommonStringCompare, NullConventions) {
+  CCommonString none;
+  CCommonString empty("");
+  CCommonString text("b");
+  ASSERT_TRUE(empty.HasStorage());
+  EXPECT_LT(none.Compare(""), 0);
+  EXPECT_EQ(none.CompareEmptyEqual(""), 0);
+  EXPECT_EQ(none.CompareEmptyEqual(nullptr), 0);
+  EXPECT_LT(none.CompareEmptyEqual("a"), 0);
+  EXPECT_EQ(none.Compare(static_cast<const char *>(nullptr)), 0);
+  EXPECT_GT(empty.Compare(static_cast<const char *>(nullptr)), 0);
+  EXPECT_GT(empty.CompareEmptyEqual(nullptr), 0);
+  EXPECT_EQ(empty.Compare(""), 0);
+  EXPECT_LT(text.Compare("c"), 0);
+  EXPECT_GT(text.Compare("B"), 0);
+  EXPECT_EQ(text.CompareNoCase("B"), 0);
+  EXPECT_LT(none.CompareNoCase(""), 0);
+  EXPECT_EQ(none.CompareNoCaseEmptyEqual(""), 0);
+  EXPECT_GT(CCommonString("a\xE9").Compare("a\x7F"), 0) << "bytes compare unsigned";
+  // Strings against strings: no storage stands for a null text.
+  EXPECT_EQ(none.Compare(CCommonString()), 0);
+  EXPECT_LT(none.Compare(empty), 0);
+  EXPECT_GT(empty.Compare(none), 0);
+  EXPECT_EQ(CCommonString("MiXed").CompareNoCase(CCommonString("mixed")), 0);
+}
+
+TEST(CCommonStringCompare, BytesAndEquality) {
+  EXPECT_LT(CCommonString("\xFF").CompareBytes("\x00\x00", 2), 0) << "shorter is less";
+  EXPECT_GT(CCommonString("ab").CompareBytes("z", 1), 0);
+  EXPECT_LT(Make(std::string("a\0a", 3)).CompareBytes("a\0b", 3), 0) << "zero bytes included";
+  EXPECT_EQ(CCommonString().CompareBytes(nullptr, 5), 0);
+  EXPECT_EQ(Make(std::string("a\0b", 3)).Equals(Make(std::string("a\0c", 3))), 0);
+  EXPECT_EQ(CCommonString("same").Equals(CCommonString("same")), 1);
+  EXPECT_EQ(CCommonString().Equals(CCommonString("")), 1) << "both empty";
+  EXPECT_EQ(CCommonString("ab").Equals(CCommonString("abc")), 0);
+
+  CCommonString file("Report.TXT");
+  EXPECT_EQ(file.EndsWithNoCase(".txt"), 1);
+  EXPECT_EQ(file.EndsWithNoCase(""), 1);
+  EXPECT_EQ(file.EndsWithNoCase("a report.txt"), 0);
+  EXPECT_EQ(file.EndsWithNoCase(nullptr), 0);
+  EXPECT_EQ(CCommonString().EndsWithNoCase(nullptr), 1);
+}
+
+// ---- searching and replacing --------------------------------------------------------
+
+TEST(CCommonStringSearch, OverlapRulesOfTheFamilies) {
+  CCommonString s("aaaa");
+  EXPECT_EQ(s.FindNth("aa", 2, 0, 2, true), 3u);
+  EXPECT_EQ(s.FindNthChars("aa", 2, 0, 2), 2u);
+  EXPECT_EQ(s.CountChars("aa", 2, 1), 3u);
+  EXPECT_EQ(s.Count("aa", 2, 1), 2u);
+  EXPECT_EQ(s.Count("aa", 2, 2), 1u);
+  EXPECT_EQ(s.FindNth("aa", 2, 0, 3, true), 0u);
+  EXPECT_EQ(s.FindNth("aaaaa", 5, 0, 1, true), 0u) << "pattern longer than the string";
+
+  CCommonString t = Make(std::string("xAbC\0abcABC", 11));
+  EXPECT_EQ(t.FindNth("abc", 3, 0, 1, true), 6u) << "byte search passes a zero byte";
+  EXPECT_EQ(t.FindNth("abc", 3, 0, 1, false), 2u);
+  EXPECT_EQ(t.FindNth("abc", 3, 3, 2, false), 9u);
+  EXPECT_EQ(t.FindNthChars("abc", 3, 1, 1), 0u) << "character search stops at it";
+  EXPECT_EQ(t.FindNthOfSet("Cx", 2, 0, 2, true), 4u);
+  EXPECT_EQ(t.FindNthOfSet("xA", 2, 1, 1, false), 3u);
+  EXPECT_EQ(t.FindNthOfSet("", 0, 2, 1, false), 2u);
+  EXPECT_EQ(t.FindNthOfSet("", 0, 2, 1, true), 0u);
+  EXPECT_EQ(t.FindNthOfSet("\xC0", 1, 1, 1, true), 0u);
+
+  CCommonString w(" \t x\r\n y");
+  EXPECT_EQ(w.FindNonSpace(0), 4u);
+  EXPECT_EQ(w.FindSpace(4), 5u);
+  EXPECT_EQ(w.FindNonSpace(5), 8u);
+  EXPECT_EQ(w.FindSpace(8), 0u);
+}
+
+TEST(CCommonStringSearch, ReplaceExamples) {
+  struct Case {
+    const char *text, *find, *with;
+    uint32_t start, maxCount;
+    const char *expected;
+    uint32_t count;
+  } cases[] = {
+      {"aXa", "a", "bb", 1, CCommonString::kAll, "bbXbb", 2},
+      {"aXa", "a", "bb", 1, 1, "bbXa", 1},
+      {"aXa", "a", "bb", 2, CCommonString::kAll, "aXbb", 1},
+      {"abcabc", "bc", "", 1, CCommonString::kAll, "aa", 2},
+      {"abcabc", "abc", "xy", 1, 1, "xyabc", 1},
+      {"aaaa", "aa", "b", 1, CCommonString::kAll, "bb", 2},
+      {"%1%1", "%1", "%1x", 1, CCommonString::kAll, "%1x%1x", 2},
+      {"none", "z", "zz", 1, CCommonString::kAll, "none", 0},
+      {"abc", "a", "b", 0, CCommonString::kAll, "abc", 0},
+      {"abc", "a", "b", 1, 0, "abc", 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.text) + " / " + c.find + " -> " + c.with);
+    const uint32_t n = static_cast<uint32_t>(std::strlen(c.find));
+    const uint32_t m = static_cast<uint32_t>(std::strlen(c.with));
+    CCommonString inPlace(c.text);
+    EXPECT_EQ(inPlace.Replace(c.find, n, c.with, m, c.start, c.maxCount), c.count);
+    EXPECT_EQ(Bytes(inPlace), c.expected);
+    CCommonString fresh(c.text);
+    EXPECT_EQ(fresh.ReplaceChars(c.find, n, c.with, m, c.start, c.maxCount), c.count);
+    EXPECT_EQ(Bytes(fresh), c.expected);
+    if (c.count != 0) {
+      EXPECT_EQ(fresh.GetCapacity(), fresh.GetLength() + 1) << "exact storage";
+    }
+  }
+  CCommonString s("abab");
+  const char *ab = "ab";
+  EXPECT_EQ(s.Replace(ab, 2, ab, 2, 1, CCommonString::kAll), 2u) << "same bytes: counted only";
+  EXPECT_EQ(s.Replace(s.CStr(), 1, "x", 1, 1, CCommonString::kAll), 0u) << "own storage";
+  EXPECT_EQ(s.Replace("b", 1, s.CStr(), 2, 1, CCommonString::kAll), 0u) << "own storage";
+  EXPECT_EQ(Bytes(s), "abab");
+  EXPECT_EQ(s.ReplaceByte('b', 'c', 3, 5), 1u);
+  EXPECT_EQ(Bytes(s), "abac");
+}
+
+TEST(CCommonStringSearch, ReplaceAgreesWithAPlainScan) {
+  std::mt19937 random(12345);
+  const char alphabet[] = "aab";
+  for (int round = 0; round < 2000; ++round) {
+    std::string text, find, with;
+    for (int i = static_cast<int>(random() % 40); i > 0; --i) text += alphabet[random() % 3];
+    for (int i = 1 + static_cast<int>(random() % 3); i > 0; --i) find += alphabet[random() % 3];
+    for (int i = static_cast<int>(random() % 6); i > 0; --i) with += "xyz"[random() % 3];
+    const uint32_t start = 1 + static_cast<uint32_t>(random() % (text.size() + 1));
+    const uint32_t maxCount = random() % 4 == 0 ? 1 + random() % 3 : CCommonString::kAll;
+    SCOPED_TRACE(text + " / " + find + " -> " + with + " from " + std::to_string(start));
+    const std::string expected =
+        start > text.size() ? text : ReplaceOracle(text, find, with, start - 1, maxCount);
+    CCommonString s = Make(text);
+    if (random() % 2 == 0) {
+      ASSERT_EQ(s.Reserve(static_cast<uint32_t>(text.size()) + 50), 1);
+    }
+    s.Replace(find.data(), static_cast<uint32_t>(find.size()), with.data(),
+              static_cast<uint32_t>(with.size()), start, maxCount);
+    ASSERT_EQ(Bytes(s), expected);
+    CCommonString c = Make(text);
+    c.ReplaceChars(find.data(), static_cast<uint32_t>(find.size()), with.data(),
+                   static_cast<uint32_t>(with.size()), start, maxCount);
+    ASSERT_EQ(Bytes(c), expected);
+  }
+}
+
+TEST(CCommonStringSearch, ReplaceAcrossLongGaps) {
+  // Occurrences far apart, many of them, and long patterns: every way the
+  // longer replacement keeps track of where its occurrences were.
+  struct Case {
+    size_t gap;
+    int occurrences;
+    const char *find, *with;
+    uint32_t maxCount;
+  } cases[] = {
+      {300, 100, "\n", "\r\n", CCommonString::kAll},
+      {300, 700, "\n", "\r\n", CCommonString::kAll},
+      {300, 700, "\n", "\r\n", 600},
+      {70000, 5, "ab", "ABC", CCommonString::kAll},
+      {9, 3000, "abcdef", "0123456789", CCommonString::kAll},
+      {0, 5000, "ab", "xyz", 4321},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::to_string(c.gap) + " x " + std::to_string(c.occurrences));
+    std::string text;
+    for (int i = 0; i < c.occurrences; ++i) text += std::string(c.gap, '.') + c.find;
+    text += "end";
+    const std::string expected = ReplaceOracle(text, c.find, c.with, 0, c.maxCount);
+    const uint32_t n = static_cast<uint32_t>(std::strlen(c.find));
+    const uint32_t m = static_cast<uint32_t>(std::strlen(c.with));
+    CCommonString refused = Make(text);
+    SalMemFailAfter(1);
+    EXPECT_EQ(refused.Replace(c.find, n, c.with, m, 1, c.maxCount), 0u);
+    SalMemFailAfter(0);
+    ASSERT_EQ(Bytes(refused), text) << "a refused growth leaves the text as it was";
+    CCommonString s = Make(text);
+    EXPECT_EQ(s.Replace(c.find, n, c.with, m, 1, c.maxCount),
+              c.maxCount < static_cast<uint32_t>(c.occurrences) ? c.maxCount
+                                                                : static_cast<uint32_t>(c.occurrences));
+    EXPECT_EQ(Bytes(s), expected);
+  }
+}
+
+TEST(CCommonStringSearch, ReplaceAllocatesAtMostOnce) {
+  CCommonString s("a-a-a-a");
+  SalMemFailAfter(2, true);  // the first allocation succeeds, every later one fails
+  EXPECT_EQ(s.Replace("a", 1, "long", 4, 1, CCommonString::kAll), 4u);
+  SalMemFailAfter(0);
+  EXPECT_EQ(Bytes(s), "long-long-long-long");
+}
+
+TEST(CCommonStringSearch, PositionsAndSubstrings) {
+  CCommonString s("hello");
+  EXPECT_EQ(s.CharToBytePosition(3), 3u);
+  EXPECT_EQ(s.ByteToCharPosition(5), 5u);
+  EXPECT_EQ(s.CharToBytePosition(0), 0u);
+  EXPECT_EQ(CCommonString().CharToBytePosition(4), 1u);
+  EXPECT_EQ(Bytes(s.Left(2)), "he");
+  EXPECT_EQ(Bytes(s.Right(3)), "llo");
+  EXPECT_EQ(Bytes(s.Right(30)), "hello");
+  EXPECT_EQ(Bytes(s.Mid(2, 3)), "ell");
+  EXPECT_EQ(Bytes(s.Mid(4, 30)), "lo");
+  EXPECT_TRUE(s.Mid(9, 1).IsEmpty());
+  EXPECT_FALSE(s.Left(0).HasStorage());
+  EXPECT_FALSE(CCommonString().Right(3).HasStorage());
+}
+
+// ---- trimming and case ------------------------------------------------------------
+
+TEST(CCommonStringText, TrimAndCase) {
+  CCommonString s(" \t\r\n Mixed Case 1 \n\t ");
+  s.TrimLeft();
+  EXPECT_EQ(Bytes(s), "Mixed Case 1 \n\t ");
+  s.TrimRight();
+  EXPECT_EQ(Bytes(s), "Mixed Case 1");
+  s.MakeUpper();
+  EXPECT_EQ(Bytes(s), "MIXED CASE 1");
+  s.MakeLower();
+  EXPECT_EQ(Bytes(s), "mixed case 1");
+  s.At(0).MakeUpper();
+  s.At(6) = 'K';
+  EXPECT_EQ(Bytes(s), "Mixed Kase 1");
+  EXPECT_EQ(static_cast<char>(s.At(99)), '\0');
+
+  CCommonString blank("   ");
+  blank.TrimRight();
+  EXPECT_TRUE(blank.IsEmpty());
+  CCommonString inner = Make(std::string("ab  \0cd", 7));
+  inner.TrimRight();
+  EXPECT_EQ(Bytes(inner), std::string("ab\0cd", 5)) << "bytes behind a zero byte stay";
+}
+
+// ---- numbers ------------------------------------------------------------------------
+
+TEST(CCommonStringNumber, AppendsNumbers) {
+  CCommonString s;
+  s.AppendUInt(4294967295u);
+  s.AppendChar(' ');
+  s.AppendInt(-42, "[%5d]");
+  s.AppendChar(' ');
+  s.AppendUInt64(18446744073709551615ull);
+  s.AppendChar(' ');
+  s.AppendInt64(INT64_MIN);
+  s.AppendChar(' ');
+  s.AppendDouble(2.5);
+  EXPECT_EQ(Bytes(s), "4294967295 [  -42] 18446744073709551615 -9223372036854775808 2.500000");
+  // Longer than the 100-byte scratch: appended whole, not cut.
+  CCommonString big;
+  ASSERT_EQ(big.AppendDouble(1e300), 1);
+  EXPECT_EQ(big.GetLength(), 308u);
+  EXPECT_EQ(Bytes(big).substr(0, 4), "1000");
+  ASSERT_EQ(big.AppendInt64(7, "%0150lld"), 1);
+  EXPECT_EQ(big.GetLength(), 458u);
+}
+
+TEST(CCommonStringNumber, ReadsLikeTheFormattedScan) {
+  struct Case {
+    const char *text;
+    int32_t asInt;
+    uint32_t asUInt;
+    int16_t asShort;
+    uint16_t asUShort;
+  } cases[] = {
+      {"0x10", 16, 0, 16, 0},
+      {"010", 8, 10, 8, 10},
+      {"  -12z", -12, 4294967284u, -12, 65524},
+      {"+7", 7, 7, 7, 7},
+      {"70000", 70000, 70000, 4464, 4464},
+      {"4294967297", 1, 1, 1, 1},
+      {"-1", -1, 4294967295u, -1, 65535},
+      {"99999999999999999999", -1, 4294967295u, -1, 65535},
+      {"-0x10", -16, 0, -16, 0},
+      {"0x", 0, 0, 0, 0},
+      {"abc", 0, 0, 0, 0},
+      {"", 0, 0, 0, 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text);
+    const CCommonString s(c.text);
+    EXPECT_EQ(s.AsInt(), c.asInt);
+    EXPECT_EQ(s.AsUInt(), c.asUInt);
+    EXPECT_EQ(s.AsShort(), c.asShort);
+    EXPECT_EQ(s.AsUShort(), c.asUShort);
+  }
+  EXPECT_EQ(CCommonString("65").AsChar(), '6');
+  EXPECT_EQ(CCommonString().AsChar(), '\0');
+  EXPECT_EQ(CCommonString("-9223372036854775809").AsInt64(), INT64_MIN);
+  EXPECT_EQ(CCommonString("012").AsInt64(), 12) << "decimal only";
+  EXPECT_EQ(CCommonString("-1").AsUInt64(), UINT64_MAX);
+  EXPECT_EQ(CCommonString("1.5e3").AsDouble(), 1500.0);
+  EXPECT_EQ(CCommonString(" -0.25").AsFloat(), -0.25f);
+  EXPECT_EQ(CCommonString("x1").AsDouble(), 0.0);
+}
+
+// ---- path separators -------------------------------------------------------------
+
+TEST(CCommonStringPath, SeparatorRules) {
+  using Op = std::function<void(CCommonString &)>;
+  struct Case {
+    const char *name;
+    Op op;
+    const char *in, *out;
+  } cases[] = {
+      {"AddBackslash", [](CCommonString &s) { s.AddBackslash(); }, "a", "a\\"},
+      {"AddBackslash", [](CCommonString &s) { s.AddBackslash(); }, "a/", "a/"},
+      {"AddBackslash", [](CCommonString &s) { s.AddBackslash(); }, "a\\", "a\\"},
+      {"AddSeparator", [](CCommonString &s) { s.AddSeparator(); }, "a", "a|"},
+      {"AddSeparator", [](CCommonString &s) { s.AddSeparator(); }, "a|", "a|"},
+      {"RemoveSeparator", [](CCommonString &s) { s.RemoveSeparator(); }, "a||", "a|"},
+      {"EnsureSeparator", [](CCommonString &s) { s.EnsureSeparator(); }, "a/", "a|"},
+      {"EnsureSeparator", [](CCommonString &s) { s.EnsureSeparator(); }, "a\\", "a|"},
+      {"EnsureSeparator", [](CCommonString &s) { s.EnsureSeparator(); }, "a", "a|"},
+      {"RemoveAnySeparator", [](CCommonString &s) { s.RemoveAnySeparator(); }, "a/", "a"},
+      {"RemoveAnySeparator", [](CCommonString &s) { s.RemoveAnySeparator(); }, "a\\", "a"},
+      {"NormalizeSeparators(1)", [](CCommonString &s) { s.NormalizeSeparators(true); }, "a/b/", "a|b|"},
+      {"NormalizeSeparators(0)", [](CCommonString &s) { s.NormalizeSeparators(false); }, "a/b/", "a|b"},
+      {"NormalizeSeparators(1)", [](CCommonString &s) { s.NormalizeSeparators(true); }, "a\\b", "a|b|"},
+      {"AddSeparator", [](CCommonString &s) { s.AddSeparator(); }, "", ""},
+      {"EnsureSeparator", [](CCommonString &s) { s.EnsureSeparator(); }, "", ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " on " + c.in);
+    CCommonString s(Path(c.in).c_str());
+    c.op(s);
+    EXPECT_EQ(Bytes(s), Path(c.out));
+  }
+}
+
+// ---- lists ---------------------------------------------------------------------------
+
+TEST(CCommonStringList, SplitAndJoin) {
+  CCommonStringList list;
+  CCommonString(";a;;b;").Split(list, ";");
+  ASSERT_EQ(list.GetCount(), 2u);
+  EXPECT_EQ(Bytes(list.At(0)), "a");
+  EXPECT_EQ(Bytes(list.At(1)), "b");
+  CCommonString joined;
+  ASSERT_EQ(joined.Join(list, ",", 0, -1), 1);
+  EXPECT_EQ(Bytes(joined), "a,b");
+
+  // Enough tokens to move the list's storage a few times.
+  CCommonString many;
+  for (int i = 0; i < 100; ++i) many.AppendUInt(static_cast<uint32_t>(i), "%u, ");
+  many.Split(list, ", ");
+  ASSERT_EQ(list.GetCount(), 100u);
+  EXPECT_EQ(Bytes(list.At(57)), "57");
+  ASSERT_EQ(joined.Join(list, "+", 98, 5), 1);
+  EXPECT_EQ(Bytes(joined), "98+99");
+  ASSERT_EQ(joined.Join(list, nullptr, 3, 2), 1);
+  EXPECT_EQ(Bytes(joined), "34");
+  ASSERT_EQ(joined.Join(list, "+", 200, -1), 1);
+  EXPECT_TRUE(joined.IsEmpty());
+
+  std::ostringstream out;
+  out << Make(std::string("a\0b", 3)) << CCommonString();
+  EXPECT_EQ(out.str(), std::string("a\0b", 3));
+}
+
+// ---- failed allocations -----------------------------------------------------------
+
+TEST(CCommonStringNoStorage, FailedOperationsChangeNothing) {
+  using Op = std::function<int(CCommonString &)>;
+  struct Case {
+    const char *name;
+    Op op;
+  } cases[] = {
+      {"Append", [](CCommonString &s) { return s.Append("more text than fits"); }},
+      {"AppendChar", [](CCommonString &s) { return s.AppendChar('!'); }},
+      {"Assign", [](CCommonString &s) { return s.Assign("a longer text than before"); }},
+      {"Reserve", [](CCommonString &s) { return s.Reserve(100); }},
+      {"GetBuffer", [](CCommonString &s) { return s.GetBuffer(100) != nullptr ? 1 : 0; }},
+      {"Format", [](CCommonString &s) { return s.Format("%s", "x"); }},
+      {"Splice", [](CCommonString &s) { return s.Splice("inserted", 8, 2, 0); }},
+      {"SpliceChars", [](CCommonString &s) { return s.SpliceChars("inserted", 8, 2, 0); }},
+      {"PadLeft", [](CCommonString &s) { return s.PadLeft('0', 40); }},
+      {"PadToMultiple", [](CCommonString &s) { return s.PadToMultiple(64, ' '); }},
+      {"Replace", [](CCommonString &s) {
+         return static_cast<int>(s.Replace("e", 1, "EEE", 3, 1, CCommonString::kAll));
+       }},
+      {"ReplaceChars", [](CCommonString &s) {
+         return static_cast<int>(s.ReplaceChars("e", 1, "E", 1, 1, CCommonString::kAll));
+       }},
+      {"MakeBlock", [](CCommonString &s) { return s.MakeBlock("x\ny", "h", "f", "-", -1); }},
+      {"AppendUInt", [](CCommonString &s) { return s.AppendUInt(7); }},
+      {"AppendDouble", [](CCommonString &s) { return s.AppendDouble(7); }},
+      {"SetGrowth", [](CCommonString &s) { return s.SetGrowth(1, 1, 1, 1); }},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    CCommonString s;
+    ASSERT_EQ(s.Assign("seven e"), 1);
+    ASSERT_EQ(s.Reserve(7, 7), 1);
+    const uint32_t capacity = s.GetCapacity();
+    SalSetLastError(0);
+    SalMemFailAfter(1, true);
+    const int result = c.op(s);
+    SalMemFailAfter(0);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(SalGetLastError(), kCommonErrNoStorage);
+    EXPECT_EQ(Bytes(s), "seven e");
+    EXPECT_EQ(s.GetCapacity(), capacity);
+    EXPECT_EQ(s.CStr()[s.GetLength()], '\0');
+  }
+  // A string whose first storage was refused still reads as "".
+  SalMemFailAfter(1);
+  CCommonString refused("text");
+  SalMemFailAfter(0);
+  EXPECT_FALSE(refused.HasStorage());
+  EXPECT_STREQ(refused.CStr(), "");
+  CCommonStringList list;
+  SalMemFailAfter(1, true);
+  CCommonString("a b c").Split(list, " ");
+  SalMemFailAfter(0);
+  EXPECT_EQ(list.GetCount(), 0u);
+}
+
+// ---- double-byte code page ----------------------------------------------------------
+
+// Runs in Shift_JIS (932), forced when the process is not in it already.
+class StringDbcs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (SalGetAnsiCodePage() != 932) SalOverrideAnsiCodePage(932);
+  }
+  void TearDown() override { SalOverrideAnsiCodePage(0); }
+};
+
+// 0x95 0x5C is one character whose trail byte is the backslash; 0x83 0x61
+// and 0x83 0x41 are two characters whose trail bytes are 'a' and 'A'.
+#define SJIS_5C "\x95\x5C"
+#define SJIS_61 "\x83\x61"
+#define SJIS_41 "\x83\x41"
+
+TEST_F(StringDbcs, TrailBytesAreNeverSeparators) {
+  CCommonString s("dir\\" SJIS_5C);
+  s.RemoveAnySeparator();
+  s.RemoveSeparator();
+  EXPECT_EQ(Bytes(s), "dir\\" SJIS_5C);
+  s.AddBackslash();
+  EXPECT_EQ(Bytes(s), "dir\\" SJIS_5C "\\");
+  s.Assign(SJIS_5C);
+  s.EnsureSeparator();
+  EXPECT_EQ(Bytes(s), SJIS_5C + Path("|"));
+  s.Assign("a/" SJIS_5C "\\" SJIS_5C);
+  s.NormalizeSeparators(false);
+  EXPECT_EQ(Bytes(s), Path("a|" SJIS_5C "|" SJIS_5C));
+  s.NormalizeSeparators(true);
+  EXPECT_EQ(Bytes(s), Path("a|" SJIS_5C "|" SJIS_5C "|"));
+  // A run of lead-byte values: 0x81 0x81 is one character, then 0x5C alone.
+  s.Assign("\x81\x81\\");
+  s.RemoveAnySeparator();
+  EXPECT_EQ(Bytes(s), "\x81\x81");
+}
+
+TEST_F(StringDbcs, TrailBytesAreNeverMatches) {
+  CCommonString s(SJIS_5C "\\" SJIS_61 "a");
+  EXPECT_EQ(s.CharCount(), 4u);
+  EXPECT_EQ(s.FindNthChars("\\", 1, 1, 1), 2u);
+  EXPECT_EQ(s.FindNthChars("a", 1, 1, 1), 4u);
+  EXPECT_EQ(s.CountChars("a", 1, 1), 1u);
+  EXPECT_EQ(s.FindNthChars("\x83", 1, 1, 1), 0u) << "a lead byte alone splits no character";
+  EXPECT_EQ(s.EndsWithNoCase("A"), 1);
+  EXPECT_EQ(s.ReplaceChars("a", 1, "b", 1, 1, CCommonString::kAll), 1u);
+  EXPECT_EQ(Bytes(s), SJIS_5C "\\" SJIS_61 "b");
+  EXPECT_EQ(s.ReplaceChars("\\", 1, "/", 1, 1, CCommonString::kAll), 1u);
+  EXPECT_EQ(Bytes(s), SJIS_5C "/" SJIS_61 "b");
+
+  CCommonString kana(SJIS_61 "a");
+  kana.MakeUpper();
+  EXPECT_EQ(Bytes(kana), SJIS_61 "A");
+  EXPECT_EQ(kana.EndsWithNoCase(SJIS_41 "a"), 0);
+  EXPECT_NE(CCommonString(SJIS_61).CompareNoCase(SJIS_41), 0);
+  EXPECT_EQ(CCommonString(SJIS_61 "X").CompareNoCase(SJIS_61 "x"), 0);
+  CCommonString upper(SJIS_41 "A");
+  upper.MakeLower();
+  EXPECT_EQ(Bytes(upper), SJIS_41 "a");
+}
+
+TEST_F(StringDbcs, CharacterPositionsAndEdits) {
+  const CCommonString s("a" SJIS_61 "b" SJIS_5C);
+  EXPECT_EQ(s.CharCount(), 4u);
+  EXPECT_EQ(s.CharToBytePosition(3), 4u);
+  EXPECT_EQ(s.CharToBytePosition(5), 7u) << "just behind the text";
+  EXPECT_EQ(s.ByteToCharPosition(3), 2u) << "a trail byte belongs to its character";
+  EXPECT_EQ(s.ByteToCharPosition(4), 3u);
+  EXPECT_EQ(Bytes(s.LeftChars(2)), "a" SJIS_61);
+  EXPECT_EQ(Bytes(s.RightChars(1)), SJIS_5C);
+  EXPECT_EQ(Bytes(s.MidChars(2, 2)), SJIS_61 "b");
+  EXPECT_EQ(Bytes(s.Left(2)), "a\x83") << "the byte forms cut anywhere";
+
+  CCommonString t(s);
+  EXPECT_EQ(t.DeleteCharAt(1), 1);
+  EXPECT_EQ(Bytes(t), "ab" SJIS_5C);
+  EXPECT_EQ(t.DeleteCharAtPosition(3), 1);
+  EXPECT_EQ(Bytes(t), "ab");
+  EXPECT_EQ(t.DeleteCharAt(2), 0);
+  t.Assign(s);
+  EXPECT_EQ(t.SpliceChars("--", 2, 2, 2), 1);
+  EXPECT_EQ(Bytes(t), "a--" SJIS_5C);
+  EXPECT_EQ(t.AssignChars(SJIS_61 SJIS_5C "z", 2), 1);
+  EXPECT_EQ(Bytes(t), SJIS_61 SJIS_5C);
+  t.Assign("x\x83");  // a lead byte before the end stands alone
+  EXPECT_EQ(t.CharCount(), 2u);
+  EXPECT_EQ(t.FindNthChars("\x83", 1, 1, 1), 2u);
+
+  CCommonString w(" " SJIS_41 " \t");
+  EXPECT_EQ(w.FindNonSpace(1), 2u);
+  EXPECT_EQ(w.FindSpace(2), 3u);
+  w.TrimLeft();
+  w.TrimRight();
+  EXPECT_EQ(Bytes(w), SJIS_41);
+}

@@ -1,0 +1,231 @@
+// base64_test.cpp - base64 in both directions: published vectors, the
+// decoder's rules for bytes outside the alphabet and misplaced pads, the
+// capacity rules, the string forms, and round trips over generated inputs
+// checked against a reference encoder written out bit by bit.
+#include "text/base64.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/common_string.h"
+#include "base/mem.h"
+
+namespace {
+
+const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// The encoding as a stream of 6-bit values, with line feeds after every
+// groupsPerLine complete groups.
+std::string Reference(const std::string &in, uint32_t groupsPerLine) {
+  std::string out;
+  uint32_t groups = 0;
+  for (size_t i = 0; i < in.size(); i += 3) {
+    const size_t n = in.size() - i < 3 ? in.size() - i : 3;
+    uint32_t bits = 0;
+    for (size_t k = 0; k < 3; ++k)
+      bits = (bits << 8) | (k < n ? static_cast<unsigned char>(in[i + k]) : 0u);
+    for (size_t k = 0; k < 4; ++k) out += k <= n ? kAlphabet[(bits >> (18 - 6 * k)) & 63] : '=';
+    if (n == 3 && groupsPerLine != 0 && ++groups == groupsPerLine) {
+      out += '\n';
+      groups = 0;
+    }
+  }
+  return out;
+}
+
+std::string Encode(const std::string &in, uint32_t groupsPerLine = 0) {
+  std::vector<char> out(in.size() * 2 + 8);
+  uint32_t n = 12345;
+  EXPECT_EQ(Base64Encode(out.data(), static_cast<uint32_t>(out.size()), in.data(),
+                         static_cast<uint32_t>(in.size()), &n, groupsPerLine),
+            1);
+  EXPECT_EQ(out[n], '\0');
+  return std::string(out.data(), n);
+}
+
+struct Decoded {
+  int result;
+  std::string bytes;
+};
+
+Decoded Decode(const std::string &text, uint32_t capacity = 0) {
+  std::vector<char> out((capacity != 0 ? capacity : text.size() + 4) + 16, '\x5A');
+  uint32_t n = capacity != 0 ? capacity : static_cast<uint32_t>(text.size() + 4);
+  const uint32_t given = n;
+  Decoded d;
+  d.result = Base64Decode(out.data(), &n, text.c_str());
+  EXPECT_LT(n, given);
+  EXPECT_EQ(out[n], '\0');
+  for (size_t i = given; i < out.size(); ++i) EXPECT_EQ(out[i], '\x5A') << "written past the capacity";
+  d.bytes.assign(out.data(), n);
+  return d;
+}
+
+std::string RandomBytes(std::mt19937 &rng, size_t n) {
+  std::string s(n, '\0');
+  for (char &c : s) c = static_cast<char>(rng() & 0xFF);
+  return s;
+}
+
+}  // namespace
+
+TEST(Base64, EncodesTheRfc4648VectorsAndBreaksLinesAfterFullGroups) {
+  const std::pair<const char *, const char *> kVectors[] = {
+      {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
+      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"a", "YQ=="},
+      {"ab", "YWI="},   {"abc", "YWJj"}};
+  for (const auto &v : kVectors) {
+    SCOPED_TRACE(v.first);
+    EXPECT_EQ(Encode(v.first), v.second);
+    const Decoded d = Decode(v.second);
+    EXPECT_EQ(d.result, 1);
+    EXPECT_EQ(d.bytes, v.first);
+  }
+  EXPECT_EQ(Encode("abcabc", 1), "YWJj\nYWJj\n");
+  EXPECT_EQ(Encode("abcabca", 2), "YWJjYWJj\nYQ==");  // no line feed after the partial group
+  EXPECT_EQ(Encode(std::string("\0\xFF\x80", 3)), "AP+A");
+}
+
+TEST(Base64, DecoderSkipsForeignBytesAndRejectsMisplacedPads) {
+  const struct {
+    const char *text;
+    int result;
+    const char *bytes;
+  } kCases[] = {
+      {"YW Jj\r\n", 1, "abc"},
+      {"\t Y\xC3W\x80J-j*", 1, "abc"},    // any byte outside the alphabet, 128-255 too
+      {"YWJ", 0, ""},                     // ends inside the group
+      {"YWJjY", 0, "abc"},                // the bytes before the broken group stay
+      {"=WJj", 0, ""},                    // pad first
+      {"Y=Jj", 0, ""},                    // pad second
+      {"YW=j", 0, ""},                    // pad third, letter fourth
+      {"YQ==", 1, "a"},
+      {"YQ==YWI=", 1, "aab"},             // decoding goes on behind pads
+      {"YWJjYQ==YWJj", 1, "abcaabc"},
+      {"YW=", 0, ""},
+      {"  \n", 1, ""},
+      {"YWJj=", 0, "abc"},                // a lone pad starts a group that fails
+  };
+  for (const auto &c : kCases) {
+    SCOPED_TRACE(c.text);
+    const Decoded d = Decode(c.text);
+    EXPECT_EQ(d.result, c.result);
+    EXPECT_EQ(d.bytes, c.bytes);
+  }
+  uint32_t n = 10;
+  char out[10];
+  EXPECT_EQ(Base64Decode(nullptr, &n, "YQ=="), 0);
+  EXPECT_EQ(Base64Decode(out, nullptr, "YQ=="), 0);
+  EXPECT_EQ(Base64Decode(out, &n, nullptr), 0);
+  n = 0;
+  EXPECT_EQ(Base64Decode(out, &n, ""), 0);  // no room even for the terminator
+}
+
+TEST(Base64, DecoderNeedsFourFreeBytesBeforeEveryGroup) {
+  // "YWJjZGVm" holds two groups: the second needs 3 + 4 bytes of capacity.
+  for (uint32_t capacity = 1; capacity <= 9; ++capacity) {
+    SCOPED_TRACE(capacity);
+    const Decoded d = Decode("YWJjZGVm", capacity);
+    EXPECT_EQ(d.result, capacity >= 7 ? 1 : 0);
+    EXPECT_EQ(d.bytes, std::string("abcdef").substr(0, capacity >= 7 ? 6 : capacity >= 4 ? 3 : 0));
+  }
+  // A pad group needs four free bytes too, although it yields one.
+  EXPECT_EQ(Decode("YWJjYQ==", 6).result, 0);
+  EXPECT_EQ(Decode("YWJjYQ==", 7).bytes, "abca");
+}
+
+TEST(Base64, EncoderWritesOnlyWholeGroupsThatFitWithTheirLineFeedAndTerminator) {
+  const std::string in = "abcdefghij";  // three full groups and a partial one
+  for (uint32_t groupsPerLine : {0u, 1u, 2u}) {
+    const std::string full = Reference(in, groupsPerLine);
+    for (uint32_t capacity = 1; capacity <= full.size() + 2; ++capacity) {
+      SCOPED_TRACE(testing::Message() << groupsPerLine << " / " << capacity);
+      std::vector<char> out(capacity + 8, '\x5A');
+      uint32_t n = 777;
+      const int result = Base64Encode(out.data(), capacity, in.data(), 10, &n, groupsPerLine);
+      // What the rule lets through: groups while group, line feed and
+      // terminator fit.
+      std::string expected;
+      for (size_t g = 0, at = 0; g < 4; ++g) {
+        size_t len = 4;
+        if (at + 4 < full.size() && full[at + 4] == '\n') ++len;
+        if (capacity - expected.size() < len + 1) break;
+        expected += full.substr(at, len);
+        at += len;
+      }
+      EXPECT_EQ(result, capacity > full.size() ? 1 : 0);
+      EXPECT_EQ(n, result ? full.size() : 777u);
+      EXPECT_EQ(std::string(out.data()), expected);
+      for (size_t i = capacity; i < out.size(); ++i) ASSERT_EQ(out[i], '\x5A');
+    }
+  }
+  char out[8];
+  EXPECT_EQ(Base64Encode(out, 8, nullptr, 1, nullptr, 0), 0);
+  EXPECT_EQ(Base64Encode(nullptr, 8, "a", 1, nullptr, 0), 0);
+  EXPECT_EQ(Base64Encode(out, 0, "a", 1, nullptr, 0), 0);
+}
+
+TEST(Base64, RoundTripsGeneratedBytesAgainstTheReference) {
+  std::mt19937 rng(4648);
+  for (int i = 0; i < 3000; ++i) {
+    const std::string in = RandomBytes(rng, rng() % (i < 2000 ? 40 : 3000));
+    const uint32_t groupsPerLine = rng() % 4 == 0 ? 0 : rng() % 20;
+    const std::string text = Encode(in, groupsPerLine);
+    ASSERT_EQ(text, Reference(in, groupsPerLine)) << "input " << i;
+    // Foreign bytes sprinkled anywhere do not change the decoding.
+    std::string noisy;
+    for (char c : text) {
+      if (rng() % 7 == 0) noisy += " \r\n\t\x01\x80\xFF-"[rng() % 8];
+      noisy += c;
+    }
+    const Decoded d = Decode(noisy);
+    ASSERT_EQ(d.result, 1) << "input " << i;
+    ASSERT_EQ(d.bytes, in) << "input " << i;
+  }
+}
+
+TEST(Base64, StringFormsKeepZeroBytesAndMayWorkOnOneString) {
+  const std::string bytes("a\0b\xFF\0", 5);
+  CCommonString in(bytes.data(), 5);
+  CCommonString out("old contents");
+  ASSERT_EQ(Base64EncodeString(out, in, 0), 1);
+  EXPECT_STREQ(out.CStr(), Reference(bytes, 0).c_str());
+  EXPECT_GE(out.GetCapacity(), 11u);  // pre-sized to twice the input
+
+  // The same object on both sides.
+  ASSERT_EQ(Base64EncodeString(in, in, 1), 1);
+  EXPECT_STREQ(in.CStr(), Reference(bytes, 1).c_str());
+
+  ASSERT_EQ(Base64DecodeString(out, out.CStr()), 1);
+  EXPECT_EQ(std::string(out.CStr(), out.GetLength()), bytes);
+  EXPECT_EQ(Base64DecodeString(out, "YWJjY"), 0);
+  EXPECT_EQ(std::string(out.CStr(), out.GetLength()), "abc");  // what was decoded stays
+  EXPECT_EQ(Base64DecodeString(out, nullptr), 0);
+  EXPECT_EQ(std::string(out.CStr(), out.GetLength()), "abc");
+}
+
+TEST(Base64, MemberFormsReplaceTheContentsOnlyOnSuccess) {
+  CCommonString s(std::string("x\0y", 3).data(), 3);
+  ASSERT_EQ(s.Base64Encode(), 1);
+  EXPECT_STREQ(s.CStr(), "eAB5");
+  ASSERT_EQ(s.Base64Decode(), 1);
+  EXPECT_EQ(std::string(s.CStr(), s.GetLength()), std::string("x\0y", 3));
+
+  CCommonString broken("YW=j");
+  EXPECT_EQ(broken.Base64Decode(), 0);
+  EXPECT_STREQ(broken.CStr(), "YW=j");
+  CCommonString empty;
+  EXPECT_EQ(empty.Base64Encode(), 1);
+  EXPECT_EQ(empty.Base64Decode(), 1);
+  EXPECT_FALSE(empty.HasStorage());
+
+  // Storage refused: unchanged, 0.
+  CCommonString text("abc");
+  SalMemFailAfter(1);
+  EXPECT_EQ(text.Base64Encode(), 0);
+  SalMemFailAfter(0);
+  EXPECT_STREQ(text.CStr(), "abc");
+}

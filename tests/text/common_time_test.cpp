@@ -1,0 +1,301 @@
+// common_time_test.cpp - CCommonTime in time zones fixed through TZ.
+#include "text/common_time.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <string>
+
+#include "base/code_page.h"
+#include "platform/clock.h"
+#include "support/dbcs_fixture.h"
+
+namespace {
+constexpr int64_t kNever = std::numeric_limits<int64_t>::max();  // no runtime converts it
+const char kLogLine[] = "%Y-%m-%d %H:%M:%S ";
+
+// TZ rules.  The Windows runtime reads a name, the hours west of UTC and
+// whether a daylight name follows, and applies daylight saving by rules of
+// its own (under Wine: never); POSIX also reads the rules after the comma.
+const char kEastOne[] = "XXX-1";  // one hour east of UTC, no daylight saving
+const char kWestFive[] = "YYY+5";
+const char kUtc[] = "UTC0";
+const char kCentralEurope[] = "CET-1CEST,M3.5.0,M10.5.0/3";
+const char kEasternAustralia[] = "AES-10AED,M10.1.0,M4.1.0/3";
+const char kAlwaysDaylight[] = "AAA-1BBB,J1/0,J365/25";  // POSIX: daylight saving all year
+
+// Seconds since 1970 of calendar fields read as UTC, by civil-calendar
+// arithmetic (days since 1970-01-01 of the proleptic Gregorian calendar),
+// independently of the C runtime.
+int64_t CivilSeconds(const std::tm &f) {
+  const int month = f.tm_mon + 1;
+  const int64_t year = f.tm_year + 1900 - (month <= 2 ? 1 : 0);
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yearOfEra = year - era * 400;
+  const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + f.tm_mday - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  const int64_t days = era * 146097 + dayOfEra - 719468;
+  return days * 86400 + f.tm_hour * 3600 + f.tm_min * 60 + f.tm_sec;
+}
+
+// Format's text, or "<nothing>" when it wrote none.
+std::string Formatted(const CCommonTime &t, const char *format, int userLocale = 0) {
+  char buffer[128];
+  return t.Format(buffer, sizeof buffer, format, userLocale) == 1 ? buffer : "<nothing>";
+}
+
+// Restores TZ and the LC_TIME category, which the tests change.
+class CCommonTimeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char *zone = std::getenv("TZ");
+    hadZone_ = zone != nullptr;
+    if (hadZone_) savedZone_ = zone;
+    const char *category = std::setlocale(LC_TIME, nullptr);
+    savedCategory_ = category != nullptr ? category : "C";
+  }
+  void TearDown() override {
+    SalSetTimeZoneRule(hadZone_ ? savedZone_.c_str() : nullptr);
+    std::setlocale(LC_TIME, savedCategory_.c_str());
+  }
+  static void UseZone(const char *rule) { ASSERT_TRUE(SalSetTimeZoneRule(rule)) << rule; }
+
+ private:
+  bool hadZone_ = false;
+  std::string savedZone_;
+  std::string savedCategory_;
+};
+}  // namespace
+
+TEST_F(CCommonTimeTest, NewObjectIsNotSet) {
+  CCommonTime t;
+  EXPECT_EQ(t.GetTime(), -1);
+  EXPECT_EQ(t.ToTime(), 0);
+  char buffer[32];
+  std::memset(buffer, '#', sizeof buffer);
+  EXPECT_EQ(t.Format(buffer, sizeof buffer, kLogLine, 0), 0);
+  EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(sizeof buffer, '#'));
+}
+
+TEST_F(CCommonTimeTest, SettersFillLocalOrUtcFields) {
+  UseZone(kEastOne);
+  CCommonTime utc;
+  ASSERT_EQ(utc.SetUtc(0), 1);
+  EXPECT_EQ(utc.GetTime(), 0);
+  EXPECT_EQ(Formatted(utc, kLogLine), "1970-01-01 00:00:00 ");
+  CCommonTime local;
+  ASSERT_EQ(local.SetLocal(0), 1);
+  EXPECT_EQ(local.GetTime(), 0);
+  EXPECT_EQ(Formatted(local, kLogLine), "1970-01-01 01:00:00 ");
+  EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C") << "Format leaves LC_TIME at C";
+}
+
+TEST_F(CCommonTimeTest, FormatThatDoesNotFitLeavesAnEmptyText) {
+  CCommonTime t;
+  ASSERT_EQ(t.SetUtc(0), 1);
+  // "1970-01-01 00:00:00 " is 20 characters: it needs 21 bytes.
+  struct Case {
+    size_t capacity;
+    int result;
+    bool touched;  // whether Format may write at all
+  } cases[] = {{0, 0, false}, {1, 0, false}, {2, 0, true}, {5, 0, true}, {20, 0, true}, {21, 1, true}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.capacity);
+    char buffer[32];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(t.Format(buffer, c.capacity, kLogLine, 0), c.result);
+    if (!c.touched) {
+      EXPECT_EQ(buffer[0], '#');
+    } else if (c.result == 1) {
+      EXPECT_STREQ(buffer, "1970-01-01 00:00:00 ");
+    } else {
+      EXPECT_EQ(buffer[c.capacity - 1], '\0') << "the last byte must terminate";
+      EXPECT_EQ(buffer[0], '\0') << "no part of the text may remain readable";
+    }
+    EXPECT_EQ(buffer[c.capacity], '#') << "wrote beyond the capacity";
+  }
+  char buffer[8];
+  std::memset(buffer, '#', sizeof buffer);
+  EXPECT_EQ(t.Format(nullptr, 8, kLogLine, 0), 0);
+  EXPECT_EQ(t.Format(buffer, sizeof buffer, nullptr, 0), 0);
+  EXPECT_EQ(buffer[0], '#');
+  EXPECT_EQ(t.Format(buffer, sizeof buffer, "", 0), 0) << "an empty text is no character";
+  EXPECT_EQ(buffer[0], '\0');
+}
+
+TEST_F(CCommonTimeTest, ToTimeRoundTripsLocalAndUtcFields) {
+  const char *zones[] = {kEastOne, kWestFive, kCentralEurope, kEasternAustralia, kAlwaysDaylight};
+  const int64_t times[] = {
+      86400,        // 1970-01-02
+      1673000000,   // January 2023
+      1689000000,   // July 2023: summer in Europe
+      1698539400,   // 2023-10-29 02:30 CEST, the first pass through the repeated hour
+      1698543000,   // 2023-10-29 02:30 CET, the second pass
+      4102444800,   // 2100-01-01, beyond 32-bit seconds
+      32503680000,  // 3000-01-01, near the end of the Windows runtime's range
+  };
+  for (const char *zone : zones) {
+    UseZone(zone);
+    const int32_t west = CCommonTime::GetTimezone();
+    for (int64_t time : times) {
+      SCOPED_TRACE(testing::Message() << zone << " at " << time);
+      CCommonTime local;
+      ASSERT_EQ(local.SetLocal(time), 1);
+      EXPECT_EQ(local.ToTime(), time);
+      EXPECT_EQ(CivilSeconds(local) - time, -west + (local.tm_isdst > 0 ? 3600 : 0))
+          << "local fields carry the zone's offset";
+      CCommonTime utc;
+      ASSERT_EQ(utc.SetUtc(time), 1);
+      EXPECT_EQ(utc.ToTime(), time);
+      EXPECT_EQ(CivilSeconds(utc), time);
+      EXPECT_EQ(utc.tm_isdst, 0);
+    }
+  }
+}
+
+TEST_F(CCommonTimeTest, FailedConversionChangesNothing) {
+  UseZone(kEastOne);
+  CCommonTime fresh;
+  EXPECT_EQ(fresh.SetLocal(kNever), 0);
+  EXPECT_EQ(fresh.SetUtc(kNever), 0);
+  EXPECT_EQ(fresh.GetTime(), -1);
+  EXPECT_EQ(Formatted(fresh, kLogLine), "<nothing>");
+
+  CCommonTime set;
+  ASSERT_EQ(set.SetUtc(86400), 1);
+  EXPECT_EQ(set.SetUtc(kNever), 0);
+  EXPECT_EQ(set.SetLocal(kNever), 0);
+  EXPECT_EQ(set.GetTime(), 86400) << "time and fields must stay one moment";
+  EXPECT_EQ(set.ToTime(), 86400);
+  EXPECT_EQ(Formatted(set, kLogLine), "1970-01-02 00:00:00 ");
+}
+
+TEST_F(CCommonTimeTest, NowSettersTakeTheCurrentTime) {
+  UseZone(kEastOne);
+  const int64_t before = static_cast<int64_t>(std::time(nullptr));
+  const int64_t now = CCommonTime::Now();
+  CCommonTime local;
+  CCommonTime utc;
+  ASSERT_EQ(local.SetNowLocal(), 1);
+  ASSERT_EQ(utc.SetNowUtc(), 1);
+  const int64_t after = static_cast<int64_t>(std::time(nullptr));
+  for (int64_t t : {now, local.GetTime(), utc.GetTime()}) {
+    EXPECT_GE(t, before);
+    EXPECT_LE(t, after);
+  }
+  EXPECT_EQ(CivilSeconds(utc), utc.GetTime());
+  EXPECT_EQ(CivilSeconds(local) - local.GetTime(), 3600);
+}
+
+TEST_F(CCommonTimeTest, ZonesWithoutDaylightSaving) {
+  struct Case {
+    const char *rule;
+    int32_t west;
+  } cases[] = {{kEastOne, -3600}, {kWestFive, 18000}, {kUtc, 0}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.rule);
+    UseZone(c.rule);
+    EXPECT_EQ(CCommonTime::GetTimezone(), c.west);
+    EXPECT_EQ(CCommonTime::GetUtcOffsetNow(), c.west);
+    const int64_t before = CCommonTime::Now();
+    const int64_t localSeconds = CCommonTime::NowLocalSeconds();
+    const int64_t utcByMktime = CCommonTime::NowUtcByMktime();
+    const int64_t localByMktime = CCommonTime::NowLocalByMktime();
+    const int64_t after = CCommonTime::Now();
+    EXPECT_GE(localSeconds, before - c.west);
+    EXPECT_LE(localSeconds, after - c.west);
+    EXPECT_GE(utcByMktime, before);
+    EXPECT_LE(utcByMktime, after);
+    EXPECT_GE(localByMktime, before - c.west);
+    EXPECT_LE(localByMktime, after - c.west);
+  }
+}
+
+// Whether daylight saving is in force depends on the date of the run; the
+// offset in force is read from the local fields of now, so the checks hold on
+// any date.  On POSIX the always-daylight zone exercises the daylight branch
+// every day.
+TEST_F(CCommonTimeTest, OffsetNowFollowsDaylightSaving) {
+  for (const char *zone : {kCentralEurope, kEasternAustralia, kAlwaysDaylight}) {
+    SCOPED_TRACE(zone);
+    UseZone(zone);
+    const int32_t west = CCommonTime::GetTimezone();
+    const int64_t before = CCommonTime::Now();
+    CCommonTime local;
+    ASSERT_EQ(local.SetNowLocal(), 1);
+    const int64_t east = CivilSeconds(local) - local.GetTime();  // the offset in force now
+    EXPECT_EQ(CCommonTime::GetUtcOffsetNow(), -east);
+    const int64_t localSeconds = CCommonTime::NowLocalSeconds();
+    const int64_t utcByMktime = CCommonTime::NowUtcByMktime();
+    const int64_t localByMktime = CCommonTime::NowLocalByMktime();
+    const int64_t after = CCommonTime::Now();
+    EXPECT_GE(localSeconds, before + east);
+    EXPECT_LE(localSeconds, after + east);
+    EXPECT_GE(utcByMktime, before);
+    EXPECT_LE(utcByMktime, after);
+    // mktime honours the daylight flag of the local fields, so only the
+    // standard offset is taken off.
+    EXPECT_GE(localByMktime, before - west);
+    EXPECT_LE(localByMktime, after - west);
+  }
+}
+
+TEST_F(CCommonTimeTest, FormatNowWritesLocalTimeIntoAHundredBytes) {
+  UseZone(kEastOne);
+  const int64_t before = CCommonTime::Now();
+  const std::string text = CCommonTime::FormatNow("%Y-%m-%d %H:%M").CStr();
+  const int64_t after = CCommonTime::Now();
+  CCommonTime first;
+  CCommonTime last;
+  ASSERT_EQ(first.SetLocal(before), 1);
+  ASSERT_EQ(last.SetLocal(after), 1);
+  EXPECT_TRUE(text == Formatted(first, "%Y-%m-%d %H:%M") || text == Formatted(last, "%Y-%m-%d %H:%M"))
+      << text;
+  const std::string fits(99, 'x');
+  EXPECT_STREQ(CCommonTime::FormatNow(fits.c_str()).CStr(), fits.c_str());
+  EXPECT_STREQ(CCommonTime::FormatNow(std::string(100, 'x').c_str()).CStr(), "");
+  EXPECT_STREQ(CCommonTime::FormatNow(nullptr).CStr(), "");
+}
+
+namespace {
+// Code page 932 for the library, LC_TIME restored afterwards.
+class CCommonTimeDbcs : public Cp932Test {
+ protected:
+  void SetUp() override {
+    Cp932Test::SetUp();
+    const char *category = std::setlocale(LC_TIME, nullptr);
+    savedCategory_ = category != nullptr ? category : "C";
+  }
+  void TearDown() override {
+    std::setlocale(LC_TIME, savedCategory_.c_str());
+    Cp932Test::TearDown();
+  }
+
+ private:
+  std::string savedCategory_;
+};
+}  // namespace
+
+TEST_F(CCommonTimeDbcs, UserLocaleSpeaksTheEnvironmentsLanguage) {
+  CCommonTime thursday;
+  ASSERT_EQ(thursday.SetUtc(0), 1);
+  const std::string user = Formatted(thursday, "%a", 1);
+  const std::string userCategory = std::setlocale(LC_TIME, nullptr);
+  EXPECT_EQ(Formatted(thursday, "%a", 0), "Thu");
+  EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C");
+  EXPECT_EQ(userCategory, std::setlocale(LC_TIME, "")) << "the user's locale is the environment's";
+  const char *expected = std::getenv("VBS_EXPECT_ACP");
+  if (expected != nullptr && std::strcmp(expected, "932") == 0) {
+    // The cp932 runs are Japanese: Thursday is one double-byte character,
+    // 0x96 0xD8 in Shift_JIS, whose lead byte the library recognizes.
+    EXPECT_EQ(user, "\x96\xD8");
+    EXPECT_TRUE(SalIsLeadByte(0x96));
+  } else {
+    EXPECT_NE(user, "<nothing>");
+  }
+}

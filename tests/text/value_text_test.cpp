@@ -1,0 +1,214 @@
+// value_text_test.cpp - integers to text and back, and the double
+// conversions under the "C" locale and one whose decimal point is a comma.
+#include "text/value_text.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "base/common_string.h"
+#include "text/double_text.h"
+
+namespace {
+// Switches LC_NUMERIC to a locale whose decimal point is a comma for the
+// life of the object; Active() says whether one was found.
+class CommaLocale {
+ public:
+  CommaLocale() {
+    const char *saved = std::setlocale(LC_NUMERIC, nullptr);
+    saved_ = saved != nullptr ? saved : "C";
+    for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "de-DE",
+                             "German", "fr_FR.UTF-8"}) {
+      if (std::setlocale(LC_NUMERIC, name) != nullptr && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+        active_ = true;
+        return;
+      }
+    }
+    std::setlocale(LC_NUMERIC, saved_.c_str());
+  }
+  ~CommaLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+  bool Active() const { return active_; }
+
+ private:
+  std::string saved_;
+  bool active_ = false;
+};
+
+std::string Fixed(double value, int decimals) {
+  CCommonString s;
+  return DoubleToFixed(value, s, decimals);
+}
+
+std::string Text(double value, int precision, int flags) {
+  CCommonString s;
+  return DoubleToText(value, s, precision, flags);
+}
+}  // namespace
+
+// ---- integers ------------------------------------------------------------------
+
+TEST(ValueText, IntegersIntoBuffersAreBoundedAndNullBuffersSayNull) {
+  char buffer[12];
+  EXPECT_STREQ(IntToText(buffer, sizeof buffer, -2147483647 - 1), "-2147483648");
+  EXPECT_STREQ(UIntToText(buffer, sizeof buffer, 4294967295u), "4294967295");
+  EXPECT_STREQ(ShortToText(buffer, sizeof buffer, -32768), "-32768");
+  EXPECT_STREQ(IntToText(nullptr, 12, 5), "NULL");
+  EXPECT_STREQ(UIntToText(nullptr, 12, 5), "NULL");
+  // Capacity too small by one: cut, terminated, nothing beyond.
+  char small[6] = {'x', 'x', 'x', 'x', 'x', '#'};
+  EXPECT_STREQ(IntToText(small, 5, 12345), "1234");
+  EXPECT_EQ(small[5], '#');
+  CCommonString s;
+  EXPECT_STREQ(IntToText(s, -7), "-7");
+  EXPECT_STREQ(UIntToText(s, 7u), "7");
+}
+
+TEST(ValueText, UInt64ToHexNeedsRoomForDigitsAndTerminator) {
+  char buffer[17];
+  EXPECT_STREQ(UInt64ToHex(buffer, sizeof buffer, 0), "0");
+  EXPECT_STREQ(UInt64ToHex(buffer, sizeof buffer, 0xABCDEF0123456789ull), "ABCDEF0123456789");
+  EXPECT_STREQ(UInt64ToHex(buffer, 3, 0xFFull), "FF");
+  char tight[3] = {'#', '#', '#'};
+  EXPECT_EQ(UInt64ToHex(tight, 2, 0xFFull), nullptr);
+  EXPECT_EQ(tight[0], '#');
+  EXPECT_STREQ(UInt64ToHex(nullptr, 10, 1), "NULL");
+}
+
+TEST(ValueText, TextToNumbersReportZeroOnlyWhenSomethingWasRead) {
+  struct Case {
+    const char *text;
+    int base;
+    int result;
+    int32_t value;
+  };
+  const Case cases[] = {
+      {"  42", 10, 1, 42},       {"0", 10, 1, 0},       {"   ", 10, 0, 0},     {"", 10, 0, 0},
+      {"x", 10, 0, 0},           {"-17", 10, 1, -17},   {"0x1F", 0, 1, 31},   {"017", 0, 1, 15},
+      {"ff", 16, 1, 255},        {"99999999999", 10, 1, INT32_MAX},
+      {"-99999999999", 10, 1, INT32_MIN},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text);
+    int32_t value = -1;
+    EXPECT_EQ(TextToLong(c.text, &value, c.base), c.result);
+    if (c.result == 1) {
+      EXPECT_EQ(value, c.value);
+    }
+  }
+  EXPECT_EQ(TextToLong(nullptr, nullptr, 10), 0);
+
+  uint32_t u = 0;
+  EXPECT_EQ(TextToULong(" 4294967295", &u, 10), 1);
+  EXPECT_EQ(u, 4294967295u);
+  EXPECT_EQ(TextToULong("4294967296", &u, 10), 1);  // saturated, but non-zero
+  EXPECT_EQ(u, 4294967295u);
+  EXPECT_EQ(TextToULong("-1", &u, 10), 1);  // negation wraps, as strtoul does
+  EXPECT_EQ(u, 4294967295u);
+  EXPECT_EQ(TextToULong("- 1", &u, 10), 0);
+  EXPECT_EQ(TextToULong("0", &u, 10), 1);
+  EXPECT_EQ(u, 0u);
+  EXPECT_EQ(TextToULong("  ", &u, 10), 0);
+}
+
+TEST(ValueText, NumericTextIsDigitsAndPointsUpToTheNextSpace) {
+  EXPECT_EQ(IsNumericText("  12.5 abc"), 1);
+  EXPECT_EQ(IsNumericText("12a"), 0);
+  EXPECT_EQ(IsNumericText("-1"), 0);
+  EXPECT_EQ(IsNumericText(nullptr), 0);
+  EXPECT_EQ(IsNumericText(CCommonString("3.14")), 1);
+}
+
+// ---- doubles -------------------------------------------------------------------
+
+TEST(DoubleText, FixedDigitsRoundAndPlaceThePoint) {
+  EXPECT_EQ(Fixed(3.14159, 2), "3.14");
+  EXPECT_EQ(Fixed(0.05, 3), "0.050");
+  EXPECT_EQ(Fixed(-0.4, 0), "-0");
+  EXPECT_EQ(Fixed(0.4, 0), "0");
+  EXPECT_EQ(Fixed(-2.5, 1), "-2.5");
+  EXPECT_EQ(Fixed(0.0001, 2), "0.00");
+  EXPECT_EQ(Fixed(0.999, 2), "1.00");
+  EXPECT_EQ(Fixed(12345.678, 0), "12346");
+  EXPECT_EQ(Fixed(12345.0, -2), "12300");
+  EXPECT_EQ(Fixed(1249.5, -2), "1200");  // rounding the fraction first would give 1300
+  EXPECT_EQ(Fixed(1250.5, -2), "1300");
+  EXPECT_EQ(Fixed(999.0, -1), "1000");
+  EXPECT_EQ(Fixed(567.0, -3), "1000");
+  EXPECT_EQ(Fixed(432.0, -3), "0");
+  EXPECT_EQ(Fixed(1e20, 1), "100000000000000000000.0");
+  EXPECT_EQ(Fixed(1e300, 400).size(), 301u + 1u + 340u);  // decimals capped
+}
+
+TEST(DoubleText, TextConversionsFollowTheFlags) {
+  EXPECT_EQ(Text(1.5, 3, 0), "1.5");
+  EXPECT_EQ(Text(1.5, 3, kDoubleFixed), "1.500");
+  EXPECT_EQ(Text(1.5, 2, kDoubleExponent), "1.50E+00");
+  EXPECT_EQ(Text(1.5, 3, kDoubleSign), "+1.5");
+  EXPECT_EQ(Text(2.0, 3, kDoubleAlternate), "2.00");
+  EXPECT_EQ(ParseDouble("1.5", 0), 1.5);
+  EXPECT_EQ(ParseDouble("2.5E3", 1), 2500.0);
+  EXPECT_EQ(ParseDouble(nullptr, 0), 0.0);
+  EXPECT_EQ(ParseDouble("abc", 1), 0.0);
+}
+
+TEST(DoubleText, ShortestTextPicksTheFirstPrecisionThatReadsBack) {
+  CCommonString s;
+  ASSERT_EQ(DoubleToShortestText(0.1, s, 1, 0), 1);
+  EXPECT_STREQ(s.CStr(), "0.1");
+  ASSERT_EQ(DoubleToShortestText(1.0 / 3.0, s, 1, 0), 1);
+  EXPECT_STREQ(s.CStr(), "0.3333333333333333");
+  ASSERT_EQ(DoubleToShortestText(0.001, s, 0, kDoubleFixed), 1);
+  EXPECT_STREQ(s.CStr(), "0.001");
+  ASSERT_EQ(DoubleToShortestText(123456.0, s, 1, 0), 1);
+  EXPECT_STREQ(s.CStr(), "123456");
+  EXPECT_EQ(DoubleToShortestText(std::nan(""), s, 1, 0), 0);
+  ASSERT_EQ(DoubleToShortestText(-0.0, s, 1, 0), 1);
+  EXPECT_STREQ(s.CStr(), "-0");
+}
+
+// Over random doubles of every magnitude: the text reads back bit for bit,
+// and is longer than the shortest form std::to_chars finds by at most the
+// fixed parts of the "%G" form, the point and an exponent field "E+dd"
+// (to_chars writes a large integer without them: 153864004118803744 where
+// "%G" gives 1.5386400411880374E+17).
+TEST(DoubleText, ShortestTextReadsBackAndStaysNearToChars) {
+  std::mt19937_64 random(20261207);
+  CCommonString s;
+  for (int i = 0; i < 20000; ++i) {
+    uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (!std::isfinite(value)) continue;
+    ASSERT_EQ(DoubleToShortestText(value, s, 1, 0), 1) << bits;
+    const double back = ParseDouble(s.CStr(), 0);
+    ASSERT_EQ(std::memcmp(&back, &value, sizeof value), 0) << s.CStr();
+    char shortest[64];
+    const auto result = std::to_chars(shortest, shortest + sizeof shortest, value);
+    const size_t reference = static_cast<size_t>(result.ptr - shortest);
+    ASSERT_LE(s.GetLength(), reference + 5) << bits << ": " << s.CStr() << " vs " << std::string(shortest, reference);
+  }
+}
+
+TEST(DoubleText, CommaLocaleChangesNothing) {
+  CommaLocale locale;
+  if (!locale.Active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+  ASSERT_STREQ(probe, "1,5");  // the runtime library really uses the comma
+  EXPECT_EQ(ParseDouble("1.5", 0), 1.5);
+  EXPECT_EQ(ParseDouble("1.5", 1), 1.5);
+  EXPECT_EQ(ParseDoubleFirstPoint("2.25.7"), 2.25);
+  EXPECT_EQ(Text(1.5, 3, kDoubleFixed), "1.500");
+  EXPECT_EQ(Text(-1234.5, 6, 0), "-1234.5");
+  EXPECT_EQ(Fixed(3.14159, 2), "3.14");
+  CCommonString s;
+  ASSERT_EQ(DoubleToShortestText(0.1, s, 1, 0), 1);
+  EXPECT_STREQ(s.CStr(), "0.1");
+  ASSERT_EQ(DoubleToShortestText(1.0 / 3.0, s, 1, kDoubleExponent), 1);
+  EXPECT_EQ(ParseDouble(s.CStr(), 0), 1.0 / 3.0);
+}
