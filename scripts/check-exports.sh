@@ -15,6 +15,8 @@
 #
 # Every check prints one line "check-exports: PASS <what>" or
 # "check-exports: FAIL <what>: <why>"; the exit status is 1 when any failed.
+# With --junit FILE first, the checks are also written to FILE as JUnit
+# test cases, so that the test summary counts each of them.
 set -u
 
 EXPORTS="ReadBex FreeBex TestVortRBex LastRBexErr GetBexInfo GetGlobalBexInfo
@@ -27,8 +29,29 @@ shell32 shlwapi ole32 oleaut32 ws2_32 comctl32 comdlg32 rpcrt4 secur32 bcrypt
 crypt32 psapi dbghelp iphlpapi mpr netapi32 userenv winmm shfolder"
 
 failed=0
-pass() { echo "check-exports: PASS $1"; }
-fail() { echo "check-exports: FAIL $1: $2"; failed=1; }
+junit=""
+cases=()
+pass() { echo "check-exports: PASS $1"; cases+=("pass|$1|"); }
+fail() { echo "check-exports: FAIL $1: $2"; failed=1; cases+=("fail|$1|$2"); }
+
+xml_text() { sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g; s/"/\&quot;/g' <<<"$1"; }
+write_junit() {
+  local c status what why
+  mkdir -p "$(dirname "$junit")" || failed=1
+  {
+    echo '<?xml version="1.0" encoding="UTF-8"?>'
+    echo '<testsuites><testsuite name="check-exports">'
+    for c in "${cases[@]}"; do
+      IFS='|' read -r status what why <<<"$c"
+      if [ "$status" = pass ]; then
+        echo "<testcase name=\"$(xml_text "$what")\" classname=\"check-exports\"/>"
+      else
+        echo "<testcase name=\"$(xml_text "$what")\" classname=\"check-exports\"><failure message=\"$(xml_text "$why")\"/></testcase>"
+      fi
+    done
+    echo '</testsuite></testsuites>'
+  } >"$junit" || failed=1
+}
 
 expected_sorted() { printf '%s\n' $EXPORTS | LC_ALL=C sort; }
 
@@ -216,10 +239,16 @@ extern "C" __attribute__((visibility("default"))) int Size(const char *s) { retu
   fi
 }
 
+if [ "${1:-}" = --junit ]; then
+  junit=${2:?--junit needs a file}
+  shift 2
+fi
+
 case ${1:-} in
   dll) [ $# -ge 2 ] || { echo "usage: $0 dll FILE.dll [i686|x86_64]" >&2; exit 2; }; check_dll "$2" "${3:-}" ;;
   so) [ $# -eq 2 ] || { echo "usage: $0 so FILE.so" >&2; exit 2; }; check_so "$2" ;;
   --self-test) self_test "${2:-all}" ;;
-  *) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
+  *) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
 esac
+[ -n "$junit" ] && write_junit
 exit $failed

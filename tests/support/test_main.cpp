@@ -21,7 +21,7 @@ int main(int argc, char **argv) {
     const char *all = std::getenv("LC_ALL");
     const char *path = std::getenv("LOCPATH");
     std::fprintf(stderr,
-                 "SKIPPED: the locale LC_ALL=%s is not installed%s%s; scripts/test.sh "
+                 "SKIPPED: the locale LC_ALL=%s is not installed%s%s; the fixture cp932_locale "
                  "generates it with localedef\n",
                  all != nullptr ? all : "(unset)", path != nullptr ? " in LOCPATH=" : "",
                  path != nullptr ? path : "");
