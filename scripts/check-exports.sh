@@ -8,7 +8,8 @@
 #       or libwinpthread-1.dll); when an architecture is given, the DLL is
 #       built for it.
 #   check-exports.sh so FILE.so
-#       The dynamic symbol table defines exactly the fourteen functions.
+#       The dynamic symbol table defines exactly the fourteen functions, and
+#       the run path has no empty entry (one would mean the current folder).
 #   check-exports.sh --self-test [so|dll]
 #       Builds small libraries with right and wrong export tables and checks
 #       that the checks above accept the right ones and reject every wrong one.
@@ -140,6 +141,15 @@ check_so() {
   else
     pass "$what (14 functions)"
   fi
+
+  what="run path of $file"
+  local runpath
+  runpath=$(LC_ALL=C readelf -d "$file" 2>/dev/null | sed -n 's/.*(R[UN]*PATH).*\[\(.*\)\]$/\1/p')
+  case ":$runpath:" in
+    ::) pass "$what (none)" ;;
+    *::*) fail "$what" "'$runpath' has an empty entry, which means the current folder" ;;
+    *) pass "$what ($runpath)" ;;
+  esac
 }
 
 # One self-test case: runs a check in a subshell and expects it to pass or
@@ -198,6 +208,9 @@ self_test() {
     expect fail "unexpected SalInternalHelper" "ELF library with an extra export" check_so "$dir/extra.so"
     expect fail "missing GetNextTraCall" "ELF library without GetNextTraCall" check_so "$dir/short.so"
     expect fail "unexpected HiddenHelper" "ELF library with default visibility" check_so "$dir/open.so"
+    "$cc" -shared -fPIC -fvisibility=hidden "$dir/good.c" -Wl,-rpath,'$ORIGIN:' -o "$dir/cwd.so" ||
+      { fail "self-test" "cannot build the ELF sample with a run path"; return; }
+    expect fail "empty entry" "ELF library whose run path names the current folder" check_so "$dir/cwd.so"
   else
     fail "self-test" "no host C compiler"
   fi
