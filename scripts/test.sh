@@ -61,7 +61,7 @@ need() {
 
 have_native() {
   command -v cmake >/dev/null && command -v c++ >/dev/null && [ -f /usr/include/gtest/gtest.h ] &&
-    command -v python3 >/dev/null
+    command -v python3 >/dev/null && command -v dpkg-shlibdeps >/dev/null
 }
 have_locale_sources() {
   command -v localedef >/dev/null && [ -f /usr/share/i18n/locales/ja_JP ] &&
@@ -72,6 +72,12 @@ have_mingw() {
     [ -f /usr/src/googletest/CMakeLists.txt ]
 }
 have_wine() { [ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null; }
+# The zip tests: unzip, and clang, lld-link and llvm-dlltool for the import
+# library of Microsoft's linker and the host linked against it.
+have_zip_tools() {
+  command -v unzip >/dev/null && command -v clang >/dev/null && command -v lld-link >/dev/null &&
+    command -v llvm-dlltool >/dev/null
+}
 have_libfuzzer() {
   local t ok=1
   command -v clang++ >/dev/null || return 1
@@ -83,8 +89,8 @@ have_libfuzzer() {
 }
 
 need_native() {
-  need have_native cmake g++ libgtest-dev googletest python3 pkgconf -- \
-    "cmake, g++, GoogleTest or python3 missing" || return 1
+  need have_native cmake g++ libgtest-dev googletest python3 pkgconf dpkg-dev -- \
+    "cmake, g++, GoogleTest, python3 or dpkg-shlibdeps missing" || return 1
   # The code-page runs compile the Shift_JIS locale from these sources; on
   # CI their skip counts as a failure.
   need have_locale_sources locales -- "the Shift_JIS locale sources are missing" || true
@@ -96,9 +102,11 @@ need_for() {
     native|sanitize) need_native ;;
     win64) need_native && need "have_mingw x86_64" g++-mingw-w64-x86-64-posix binutils-mingw-w64 googletest -- \
              "the mingw-w64 x86_64 -posix compilers are missing" &&
-           need have_wine wine64 wine -- "Wine 64-bit is missing" ;;
+           need have_wine wine64 wine -- "Wine 64-bit is missing" &&
+           need have_zip_tools unzip clang lld llvm -- "unzip, clang, lld-link or llvm-dlltool is missing" ;;
     win32) need_native && need "have_mingw i686" g++-mingw-w64-i686-posix binutils-mingw-w64 googletest -- \
-             "the mingw-w64 i686 -posix compilers are missing" ;;
+             "the mingw-w64 i686 -posix compilers are missing" &&
+           need have_zip_tools unzip clang lld llvm -- "unzip, clang, lld-link or llvm-dlltool is missing" ;;
     fuzz) need_native && need have_libfuzzer clang libclang-rt-14-dev -- "clang with libFuzzer is missing" ;;
   esac
 }
