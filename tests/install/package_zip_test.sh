@@ -13,8 +13,8 @@
 #
 # ARCH is i686 or x86_64.  With RUN (the Wine wrapper), the hosts run in the
 # tree's bin/ folder beside the DLL and its companion DLLs, on the sample.
-# Exit 0 on success, 77 when a tool is missing (unzip; clang, lld-link for
-# msvc_host), 1 on failure.
+# Exit 0 on success, 77 when a tool is missing (unzip, llvm-dlltool; clang,
+# lld-link for msvc_host), 1 on failure.
 set -eu
 
 step=$1 arch=$2 build=$3 scratch=$4 host=$5 sample=$6 cc=$7 objdump=$8 cpack=$9
@@ -51,6 +51,7 @@ run_in_bin() {
 case $step in
 zip)
   have unzip || skip unzip
+  [ -f "$build/library/vortBexScanner.lib" ] || skip "llvm-dlltool (the build made no vortBexScanner.lib)"
   rm -rf "$scratch"
   mkdir -p "$tree"
   "$cpack" --config "$build/CPackConfig.cmake" -G ZIP -B "$scratch/packages" >"$scratch/cpack.log" 2>&1 ||
