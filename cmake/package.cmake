@@ -110,7 +110,11 @@ cpack_add_component(Debug DISPLAY_NAME "Debug files" GROUP DebugFiles)
 
 # What a package carries besides the installed tree.
 if(WIN32)
-  set(VBS_PACKAGE_ARCH ${CMAKE_SYSTEM_PROCESSOR})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VBS_PACKAGE_ARCH "x86_64 (64-bit)")
+  else()
+    set(VBS_PACKAGE_ARCH "i686 (32-bit)")
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows-readme.txt
     ${PROJECT_BINARY_DIR}/packaging/README.txt @ONLY NEWLINE_STYLE WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt
