@@ -19,7 +19,9 @@ set(vbs_zip_args
   ${CMAKE_OBJDUMP}
   ${CMAKE_CPACK_COMMAND})
 if(CMAKE_CROSSCOMPILING_EMULATOR)
-  list(APPEND vbs_zip_args ${PROJECT_SOURCE_DIR}/cmake/wine-run.sh)
+  # The toolchain's emulator is "/bin/sh <wrapper script>": the script.
+  list(GET CMAKE_CROSSCOMPILING_EMULATOR -1 vbs_run)
+  list(APPEND vbs_zip_args ${vbs_run})
 endif()
 set(vbs_zip_test sh ${CMAKE_CURRENT_SOURCE_DIR}/package_zip_test.sh)
 
