@@ -14,6 +14,19 @@ constexpr const char *kLanguageFile = "language.ini";
 constexpr uint32_t kReadChunk = 4096;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The module's path with its folder replaced by its companion folder
+// (sal::os::CompanionFolder); empty when that cannot be stored.
+CCommonString InCompanionFolder(const char *moduleFile) {
+  char folder[4096];
+  CCommonString path;
+  if (!sal::os::CompanionFolder(moduleFile, folder, sizeof folder)) return path;
+  const char *name = moduleFile;
+  for (const char *p = moduleFile; *p != '\0'; ++p)
+    if (*p == '/' || *p == SAL_PATH_SEPARATOR) name = p + 1;
+  if (path.Assign(folder) == 0 || path.Append(name) == 0) path.Clear();
+  return path;
+}
 }  // namespace
 
 CCommonString ReadLanguageFile(const char *path) {
@@ -78,16 +91,19 @@ CLanguageDll::CLanguageDll(SalModuleHandle module, const char *language)
     : ownsModule_(false), module_(module), variant_(nullptr) {
   if (module == nullptr) return;  // no module, no file name to derive a variant from
   CWntModuleInfo info(module, 0, 0);
-  const char *fileName = info.GetFullPath().CStr();
-  if (*fileName == '\0') return;  // the module has no file: it serves itself
+  if (info.GetFullPath().IsEmpty()) return;  // the module has no file: it serves itself
+  // language.ini and the variant lie in the module's companion folder: its
+  // private folder in an installed tree, else beside it.
+  const CCommonString fileName = InCompanionFolder(info.GetFullPath().CStr());
+  if (fileName.IsEmpty()) return;
   CCommonString suffix;
   if (language != nullptr && *language != '\0') {
     if (suffix.Assign(language) == 0) return;
   } else {
-    suffix = ReadLanguageFile(SalLanguageFileBeside(fileName).CStr());
+    suffix = ReadLanguageFile(SalLanguageFileBeside(fileName.CStr()).CStr());
   }
   if (suffix.IsEmpty()) return;
-  const CCommonString candidate = SalVariantModuleName(fileName, suffix.CStr());
+  const CCommonString candidate = SalVariantModuleName(fileName.CStr(), suffix.CStr());
   if (candidate.IsEmpty()) return;
   CSalModule *loader = new (std::nothrow) CSalModule();
   if (loader == nullptr) return;

@@ -28,9 +28,11 @@ CCommonString SalLanguageFileBeside(const char *fileName);
 CCommonString SalVariantModuleName(const char *fileName, const char *suffix);
 
 /// The language variant of a module: constructed for a module handle, it
-/// loads the variant that language.ini beside the module (or the language
-/// given) names and holds it until destroyed; without one, the module
-/// itself serves.
+/// loads the variant that language.ini (or the language given) names and
+/// holds it until destroyed; without one, the module itself serves.  Both
+/// the variant and language.ini lie in the module's companion folder
+/// (sal::os::CompanionFolder): beside the module, or on POSIX in its
+/// private folder when it has one.
 class CLanguageDll {
  public:
   /// module: the module whose variant is wanted.  language: a suffix that

@@ -33,12 +33,23 @@ const char *ModuleSuffix();
 /// there is none.  Only the last path component is searched.
 size_t ModuleStemLength(const char *fileName);
 
+/// The folder that holds the companions of the module at moduleFile (its
+/// language variant, language.ini and, for the library, the companion
+/// modules), with a separator at its end, into buffer.  On POSIX that is
+/// the module's private folder, named after the module without "lib" and
+/// its ending (/usr/lib/x86_64-linux-gnu/libvortBexScanner.so.1 ->
+/// /usr/lib/x86_64-linux-gnu/vortBexScanner/), when that folder exists, as
+/// in an installed tree; otherwise, as in a build tree, and always on
+/// Windows, the module's own folder.  False when moduleFile names no folder
+/// or the folder does not fit.
+bool CompanionFolder(const char *moduleFile, char *buffer, size_t capacity);
+
 /// Where a companion module of the given file name is loaded from: on
-/// POSIX the folder of the module holding this code (the library) when the
-/// file is there, written into buffer; otherwise, and always on Windows
-/// (whose module search starts in the host program's folder), name itself
-/// for the platform's module search.  A name with a folder is returned
-/// as it is.
+/// POSIX the companion folder (CompanionFolder) of the module holding this
+/// code (the library) when the file is there, written into buffer;
+/// otherwise, and always on Windows (whose module search starts in the host
+/// program's folder), name itself for the platform's module search.  A name
+/// with a folder is returned as it is.
 const char *LocateModule(const char *name, char *buffer, size_t capacity);
 
 /// The host program's file name (the process's main module) into buffer;

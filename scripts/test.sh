@@ -72,6 +72,12 @@ have_mingw() {
     [ -f /usr/src/googletest/CMakeLists.txt ]
 }
 have_wine() { [ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null; }
+# The zip tests: unzip, and clang, lld-link and llvm-dlltool for the import
+# library of Microsoft's linker and the host linked against it.
+have_zip_tools() {
+  command -v unzip >/dev/null && command -v clang >/dev/null && command -v lld-link >/dev/null &&
+    command -v llvm-dlltool >/dev/null
+}
 have_libfuzzer() {
   local t ok=1
   command -v clang++ >/dev/null || return 1
@@ -88,6 +94,14 @@ need_native() {
   # The code-page runs compile the Shift_JIS locale from these sources; on
   # CI their skip counts as a failure.
   need have_locale_sources locales -- "the Shift_JIS locale sources are missing" || true
+  # The .deb test needs dpkg-shlibdeps; without it the test is skipped.
+  need "command -v dpkg-shlibdeps >/dev/null" dpkg-dev -- "dpkg-shlibdeps is missing" || true
+  return 0
+}
+# Without these the zips lack the import library for Microsoft's linker and
+# their tests are skipped (on CI a skipped test counts as a failure).
+need_zip_tools() {
+  need have_zip_tools unzip clang lld llvm -- "unzip, clang, lld-link or llvm-dlltool is missing" || true
   return 0
 }
 need_for() {
@@ -96,9 +110,10 @@ need_for() {
     native|sanitize) need_native ;;
     win64) need_native && need "have_mingw x86_64" g++-mingw-w64-x86-64-posix binutils-mingw-w64 googletest -- \
              "the mingw-w64 x86_64 -posix compilers are missing" &&
-           need have_wine wine64 wine -- "Wine 64-bit is missing" ;;
+           need have_wine wine64 wine -- "Wine 64-bit is missing" &&
+           need_zip_tools ;;
     win32) need_native && need "have_mingw i686" g++-mingw-w64-i686-posix binutils-mingw-w64 googletest -- \
-             "the mingw-w64 i686 -posix compilers are missing" ;;
+             "the mingw-w64 i686 -posix compilers are missing" && need_zip_tools ;;
     fuzz) need_native && need have_libfuzzer clang libclang-rt-14-dev -- "clang with libFuzzer is missing" ;;
   esac
 }

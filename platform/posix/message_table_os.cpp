@@ -12,6 +12,7 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -91,10 +92,34 @@ size_t ModuleStemLength(const char *fileName) {
   return dot != nullptr ? static_cast<size_t>(dot - fileName) : std::strlen(fileName);
 }
 
+bool CompanionFolder(const char *moduleFile, char *buffer, size_t capacity) {
+  if (moduleFile == nullptr || buffer == nullptr) return false;
+  const char *slash = std::strrchr(moduleFile, '/');
+  if (slash == nullptr) return false;
+  const size_t folder = static_cast<size_t>(slash - moduleFile) + 1;
+  if (folder + 1 > capacity) return false;
+  std::memcpy(buffer, moduleFile, folder);
+  buffer[folder] = '\0';
+  // The private folder: the name up to its ".so", without a leading "lib".
+  const char *own = slash + 1;
+  size_t length = ModuleStemLength(moduleFile) - folder;
+  if (length > 3 && std::strncmp(own, "lib", 3) == 0) {
+    own += 3;
+    length -= 3;
+  }
+  if (length == 0 || folder + length + 2 > capacity) return true;
+  std::memcpy(buffer + folder, own, length);
+  std::memcpy(buffer + folder + length, "/", 2);
+  struct stat st;
+  if (stat(buffer, &st) != 0 || !S_ISDIR(st.st_mode)) buffer[folder] = '\0';
+  return true;
+}
+
 // The dynamic loader would search the run path of the library ($ORIGIN)
 // for a bare name, but it takes the run path of whoever calls dlopen, which
-// is not the library when dlopen is intercepted (the sanitizers do): look
-// beside the library explicitly.
+// is not the library when dlopen is intercepted (the sanitizers do), and an
+// installed library keeps its companions in its private folder, which no
+// run path names: look in the library's companion folder explicitly.
 const char *LocateModule(const char *name, char *buffer, size_t capacity) {
   if (name == nullptr || std::strchr(name, '/') != nullptr || buffer == nullptr) return name;
   Dl_info info;
@@ -102,12 +127,10 @@ const char *LocateModule(const char *name, char *buffer, size_t capacity) {
   if (dladdr(reinterpret_cast<void *>(&LocateModule), &info) == 0 || info.dli_fname == nullptr ||
       realpath(info.dli_fname, self) == nullptr)  // the loader may know it by a relative name
     return name;
-  const char *slash = std::strrchr(self, '/');
-  if (slash == nullptr) return name;
-  const size_t folder = static_cast<size_t>(slash - self) + 1;
+  if (!CompanionFolder(self, buffer, capacity)) return name;
+  const size_t folder = std::strlen(buffer);
   const size_t length = std::strlen(name);
   if (folder + length + 1 > capacity) return name;
-  std::memcpy(buffer, self, folder);
   std::memcpy(buffer + folder, name, length + 1);
   return access(buffer, F_OK) == 0 ? buffer : name;
 }

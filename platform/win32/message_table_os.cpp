@@ -26,6 +26,21 @@ size_t ModuleStemLength(const char *fileName) {
   return dot != nullptr ? static_cast<size_t>(dot - fileName) : std::strlen(fileName);
 }
 
+// A DLL's companions lie beside it: the DLL search order finds them there
+// when the host program lies in the same folder.
+bool CompanionFolder(const char *moduleFile, char *buffer, size_t capacity) {
+  if (moduleFile == nullptr || buffer == nullptr) return false;
+  const char *name = nullptr;
+  for (const char *p = moduleFile; *p != '\0'; ++p)
+    if (*p == '\\' || *p == '/') name = p + 1;
+  if (name == nullptr) return false;
+  const size_t folder = static_cast<size_t>(name - moduleFile);
+  if (folder + 1 > capacity) return false;
+  std::memcpy(buffer, moduleFile, folder);
+  buffer[folder] = '\0';
+  return true;
+}
+
 const char *LocateModule(const char *name, char *, size_t) { return name; }
 
 bool HostProgramFileName(char *buffer, size_t capacity) {

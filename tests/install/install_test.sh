@@ -1,10 +1,13 @@
 #!/bin/sh
 # The install test, one step per CTest entry:
 #
-#   install_test.sh install|find_package|pkg_config \
+#   install_test.sh install|tree|find_package|pkg_config \
 #       BUILD SCRATCH HOST_SOURCE SAMPLE CC CMAKE
 #
-# install       cmake --install BUILD into SCRATCH/prefix and check the tree
+# install       cmake --install BUILD into SCRATCH/prefix, then as tree
+# tree          check the Linux tree in SCRATCH/prefix: its files, the
+#               companion modules in the library's private folder, where
+#               the installed library finds them and its language.ini
 # find_package  configure and build the host with find_package, run it
 # pkg_config    compile the host with the flags pkg-config gives, run it
 #
@@ -27,22 +30,56 @@ find_libdir() {
 
 [ -f "$sample" ] || die "sample file $sample is missing"
 
+# The companion modules (messages/modules), in the library's private folder.
+COMPANIONS="vortMessages.so vortMessagesDEU.so libvortBexScannerDEU.so locStringsCommon.so
+locStringsKernelCommon.so locStringsKernelFeatures.so vortVersion.so"
+
+# bexscan of the tree on a missing file: the library's message on stderr.
+missing_message() {
+  "$prefix/bin/bexscan" "$missing" >/dev/null 2>"$scratch/bexscan.err" && die "bexscan read a missing file"
+  cat "$scratch/bexscan.err"
+}
+
 case $step in
-install)
-  rm -rf "$scratch"
-  mkdir -p "$scratch"
-  "$cmake" --install "$build" --prefix "$prefix" || die "cmake --install failed"
+install|tree)
+  if [ "$step" = install ]; then
+    rm -rf "$scratch"
+    mkdir -p "$scratch"
+    "$cmake" --install "$build" --prefix "$prefix" || die "cmake --install failed"
+  fi
   libdir=$(find_libdir)
   for f in "$prefix/include/vortBexScanner.h" \
            "$libdir/cmake/vortBexScanner/vortBexScannerConfig.cmake" \
            "$libdir/cmake/vortBexScanner/vortBexScannerConfigVersion.cmake" \
            "$libdir/cmake/vortBexScanner/vortBexScannerTargets.cmake" \
-           "$prefix/bin/bexscan"; do
+           "$libdir/libvortBexScanner.so.1" \
+           "$prefix/bin/bexscan" "$prefix/bin/bexgen"; do
     [ -f "$f" ] || die "not installed: $f"
   done
-  ls "$libdir"/libvortBexScanner.so* >/dev/null 2>&1 || die "no libvortBexScanner.so in $libdir"
+  [ -L "$libdir/libvortBexScanner.so" ] || die "no link libvortBexScanner.so in $libdir"
+  for m in $COMPANIONS; do
+    [ -f "$libdir/vortBexScanner/$m" ] || die "companion module $m is not in $libdir/vortBexScanner"
+    [ ! -e "$libdir/$m" ] || die "companion module $m lies loose in $libdir"
+  done
   # The installed bexscan must find the installed library on its own.
   "$prefix/bin/bexscan" "$sample" >"$scratch/bexscan.out" || die "installed bexscan failed on $sample"
+  # The message module in the private folder gives the text (without it:
+  # "unknown error code").
+  text=$(missing_message)
+  echo "missing file: $text"
+  case $text in
+    *"Severe Error RESERR: 19 - The Bex file $missing cannot be opened."*) ;;
+    *) die "the installed library did not find its message module: $text" ;;
+  esac
+  # language.ini in the private folder selects the library's German variant there.
+  printf 'DEU\n' >"$libdir/vortBexScanner/language.ini"
+  text=$(missing_message)
+  rm -f "$libdir/vortBexScanner/language.ini"
+  echo "with language.ini DEU: $text"
+  case $text in
+    *"Schwerer Fehler RESERR: 19 -"*) ;;
+    *) die "language.ini in the private folder did not select the German variant: $text" ;;
+  esac
   ;;
 find_package)
   rm -rf "$scratch/find_package"

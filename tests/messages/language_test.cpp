@@ -2,6 +2,7 @@
 // resource table (CLanguageDllResources) and the attach sequence.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -151,6 +152,34 @@ TEST(CLanguageDll, LoadsTheVariantBesideTheModule) {
   CLanguageDll none(nullptr, "DEU");
   EXPECT_FALSE(none.OwnsModule());
   EXPECT_EQ(none.GetModule(), nullptr);
+}
+
+TEST(CLanguageDll, InstalledTreeKeepsTheVariantInThePrivateFolder) {
+  // An installed library's companions lie in its private folder
+  // (vortBexScanner/ beside libvortBexScanner.so.1) on POSIX; a DLL's lie
+  // beside it, and a folder of that name means nothing there.
+  TempDir dir;
+  const std::string privateFolder = dir.File("vortBexScanner");
+  const std::string variant = SalVariantModuleName(VBS_LIBRARY_FILE, "DEU").CStr();
+  std::filesystem::create_directory(privateFolder);
+  std::filesystem::copy_file(ProgramFolder() + VBS_LIBRARY_FILE, dir.File(VBS_LIBRARY_FILE));
+  std::filesystem::copy_file(ProgramFolder() + variant, privateFolder + SAL_PATH_SEPARATOR + variant);
+  dir.Write("vortBexScanner" + std::string(1, SAL_PATH_SEPARATOR) + "language.ini", "DEU\n");
+  CSalModule loaded;
+  ASSERT_EQ(loaded.Load(dir.File(VBS_LIBRARY_FILE).c_str(), 0), 1);
+  struct Release {
+    CSalModule &module;
+    ~Release() { module.Unload(); }
+  } release{loaded};
+  CLanguageDll language(loaded.GetHandle(), nullptr);
+  if (SAL_OS_WINDOWS) {
+    EXPECT_FALSE(language.OwnsModule());
+    return;
+  }
+  ASSERT_TRUE(language.OwnsModule());
+  CWntModuleInfo info(language.GetModule(), 0, 0);
+  EXPECT_EQ(std::filesystem::canonical(info.GetFullPath().CStr()),
+            std::filesystem::canonical(privateFolder + "/" + variant));
 }
 
 TEST_F(Resources, LookupRulesAndTheSharedCache) {

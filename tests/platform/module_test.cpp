@@ -12,6 +12,7 @@
 #include "base/sal_config.h"
 #include "base/sal_errors.h"
 #include "platform/directory.h"
+#include "platform/message_table.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -241,4 +242,35 @@ TEST(CSalModule, SecondLoadReplacesHandleAndInformation) {
   EXPECT_EQ(module.Load("vbs-no-such-module", 0), 0);
   EXPECT_EQ(module.GetHandle(), nullptr);
   EXPECT_EQ(module.GetModuleInfo(), nullptr);
+}
+
+// The folder of a module's companions: beside it, or on POSIX its private
+// folder (named after it without "lib" and the ending) once that exists.
+TEST(CompanionFolder, BesideTheModuleOrInItsPrivateFolder) {
+  TempDir dir;
+  const std::string folder = dir.Path() + kSep;
+  const std::string library = folder + (SAL_OS_WINDOWS ? "vbsCompanion.dll" : "libvbsCompanion.so.1");
+  char buffer[1024];
+  ASSERT_TRUE(sal::os::CompanionFolder(library.c_str(), buffer, sizeof buffer));
+  EXPECT_EQ(std::string(buffer), folder);
+
+  // A file of that name is no folder.
+  dir.Write("vbsCompanion", "");
+  ASSERT_TRUE(sal::os::CompanionFolder(library.c_str(), buffer, sizeof buffer));
+  EXPECT_EQ(std::string(buffer), folder);
+  fs::remove(dir.File("vbsCompanion"));
+
+  fs::create_directory(dir.File("vbsCompanion"));
+  ASSERT_TRUE(sal::os::CompanionFolder(library.c_str(), buffer, sizeof buffer));
+  EXPECT_EQ(std::string(buffer), SAL_OS_WINDOWS ? folder : folder + "vbsCompanion/");
+  // Without the version and without "lib" the same folder is meant.
+  const std::string plain = folder + "vbsCompanion" + sal::os::ModuleSuffix();
+  ASSERT_TRUE(sal::os::CompanionFolder(plain.c_str(), buffer, sizeof buffer));
+  EXPECT_EQ(std::string(buffer), SAL_OS_WINDOWS ? folder : folder + "vbsCompanion/");
+
+  // The folder and its separator must fit with the terminator.
+  EXPECT_FALSE(sal::os::CompanionFolder(library.c_str(), buffer, folder.size()));
+  EXPECT_TRUE(sal::os::CompanionFolder(library.c_str(), buffer, folder.size() + 1));
+  EXPECT_EQ(std::string(buffer), folder) << "the private folder does not fit: the module's own";
+  EXPECT_FALSE(sal::os::CompanionFolder("libvbsCompanion.so", buffer, sizeof buffer)) << "no folder";
 }
