@@ -67,10 +67,12 @@ binfmt_works() {
   done
   return 1
 }
-# The loader pair, with its emulator present and starting the 32-bit loader.
+# The loader pair, with its emulator present and running the 32-bit loader
+# (asked for its version without WINELOADERNOEXEC, which would make it
+# start a program called --version).
 pair_works() {
   [ -x $WINE_DIR/wineq ] && [ -e $WINE_DIR/wineq64 ] && qemu_works &&
-    timeout 120 $WINE_DIR/wineq --version >/dev/null 2>&1
+    timeout 120 "$QEMU" $WINE_DIR/wine --version >/dev/null 2>&1
 }
 
 # loader: prints the 64-bit loader to start programs with (wine64 when the
