@@ -91,7 +91,7 @@ APT_UPDATED=0
 apt_update() {
   [ $APT_UPDATED = 1 ] && return 0
   log "apt-get update"
-  apt-get update -q </dev/null || return 1
+  apt-get update -q -o DPkg::Lock::Timeout=600 </dev/null || return 1
   APT_UPDATED=1
 }
 
@@ -126,8 +126,9 @@ install_wine32() {
   log "apt-get install wine32:i386 (and the amd64 libraries it must match)"
   # The amd64 twins of the i386 libraries must have the same version, so
   # they come along (--no-install-recommends keeps the rest out).
+  # Another apt run holding the lock is waited for, not taken as a failure.
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    wine32:i386 wine64 wine </dev/null || return 1
+    -o DPkg::Lock::Timeout=600 wine32:i386 wine64 wine </dev/null || return 1
   wine32_installed
 }
 
