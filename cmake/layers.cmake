@@ -19,4 +19,11 @@ function(vbs_layer target)
   if(arg_USES)
     target_link_libraries(${target} PUBLIC ${arg_USES})
   endif()
+  if(WIN32)
+    # The fault guard (platform/fault_guard.h) throws at the faulting
+    # instruction: the code that may run under it, every layer and whatever
+    # links one, needs landing pads for every instruction that may fault,
+    # not only for calls.
+    target_compile_options(${target} PUBLIC -fnon-call-exceptions)
+  endif()
 endfunction()

@@ -1,9 +1,15 @@
 #!/bin/sh
-# Runs a Windows program of the x86_64 cross build under 64-bit Wine.
+# Runs a Windows program of a cross build under Wine.
 #
-# Usage: wine-run.sh PROGRAM.exe [ARGS...]
-#        wine-run.sh --start BUILD_DIR    start the build's Wine session
-#        wine-run.sh --stop BUILD_DIR     end it
+# Usage: wine-run.sh [--i686] PROGRAM.exe [ARGS...]
+#        wine-run.sh [--i686] --start BUILD_DIR    start the build's Wine session
+#        wine-run.sh [--i686] --stop BUILD_DIR     end it
+#
+# Without --i686 the program is a 64-bit one and runs under 64-bit Wine.
+# With --i686 it is a 32-bit one: wine64 starts it through Wine's 32-bit
+# loader, which runs under qemu-i386 (scripts/wine32.sh setup installs both):
+# through the binfmt_misc handler when the 32-bit loader starts as it is,
+# else through the loader pair wineq64/wineq.
 #
 # WINEPREFIX defaults to wine-prefix/ in the build folder that holds PROGRAM
 # (the nearest parent with a CMakeCache.txt), so a build never touches
@@ -20,13 +26,42 @@
 # test ended.  The test suite runs --start and --stop as CTest fixtures.
 set -u
 
+i686=0
+if [ "${1:-}" = --i686 ]; then
+  i686=1
+  shift
+fi
 if [ $# -lt 1 ]; then
-  echo "usage: wine-run.sh PROGRAM.exe [ARGS...] | --start BUILD_DIR | --stop BUILD_DIR" >&2
+  echo "usage: wine-run.sh [--i686] PROGRAM.exe [ARGS...] | --start BUILD_DIR | --stop BUILD_DIR" >&2
   exit 2
 fi
 
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer dialogs when the prefix is created.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+
 # Debian keeps the 64-bit loader out of PATH; elsewhere wine64 or wine is.
-if [ -x /usr/lib/wine/wine64 ]; then
+# A 32-bit program needs an enabled binfmt_misc handler for i386 ELF files
+# (the 32-bit loader runs natively otherwise, and Wine's 32-bit code
+# segments are refused on these machines), or the loader pair.
+binfmt_i386() {
+  [ "$(cat /proc/sys/fs/binfmt_misc/status 2>/dev/null)" = enabled ] || return 1
+  for f in /proc/sys/fs/binfmt_misc/*; do
+    [ "$(head -n 1 "$f" 2>/dev/null)" = enabled ] &&
+      grep -qx 'magic 7f454c4601010100000000000000000002000300' "$f" && return 0
+  done
+  return 1
+}
+if [ $i686 = 1 ]; then
+  if [ -x /usr/lib/wine/wine ] && binfmt_i386; then
+    loader=/usr/lib/wine/wine64
+  elif [ -x /usr/lib/wine/wineq ] && [ -e /usr/lib/wine/wineq64 ]; then
+    loader=/usr/lib/wine/wineq64
+  else
+    echo "wine-run.sh: Wine cannot start 32-bit programs here (run: bash scripts/wine32.sh setup)" >&2
+    exit 127
+  fi
+elif [ -x /usr/lib/wine/wine64 ]; then
   loader=/usr/lib/wine/wine64
 elif command -v wine64 >/dev/null 2>&1; then
   loader=wine64
@@ -42,13 +77,9 @@ else
   server=wineserver
 fi
 
-export WINEDEBUG="${WINEDEBUG:--all}"
-# No Mono or Gecko installer dialogs when the prefix is created.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
-
 case $1 in
   --start|--stop)
-    [ $# -eq 2 ] || { echo "usage: wine-run.sh $1 BUILD_DIR" >&2; exit 2; }
+    [ $# -eq 2 ] || { echo "usage: wine-run.sh [--i686] $1 BUILD_DIR" >&2; exit 2; }
     export WINEPREFIX="${WINEPREFIX:-$2/wine-prefix}"
     if [ "$1" = --stop ]; then
       "$server" -k 2>/dev/null

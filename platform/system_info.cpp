@@ -204,6 +204,10 @@ int CSalSystemInfo::GetMemory(bool virtualSpace, uint64_t *total, uint64_t *avai
   if (version_ == nullptr) return 0;
   const bool ntFive = IsWindowsNT() != 0 && version_->majorVersion >= 5;
   if (!sal::os::ReadMemory(virtualSpace, ntFive, &t, &a)) return 0;
+  // Wine gives a 32-bit process a total of physical memory cut below 4 GiB
+  // but the machine's whole available memory: never more available than
+  // there is.
+  if (a > t) a = t;
   if (total != nullptr) *total = t;
   if (available != nullptr) *available = a;
   return 1;

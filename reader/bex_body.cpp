@@ -73,9 +73,16 @@ void FreeUsrGrp(bex::UsrGrpNode *table, BexStreamStore &streams) {
   MemFree(table);
 }
 
+namespace {
+void (*g_bodyTestHook)() = nullptr;
+}  // namespace
+
+void SetBexBodyTestHook(void (*hook)()) { g_bodyTestHook = hook; }
+
 void ReadBexBody(BexInput &in, BexReaderState &state) {
   if (state.HasLeadingStream()) SkipByteStream(in);
   ReadNameListFromBex(in, *state.nameList);
+  if (g_bodyTestHook != nullptr) g_bodyTestHook();
   ReadUsrGrpFromBex(in, &state.usrGrp, &state.maxUsrGrp, state.streams);
   ReadTmpTraCallFromBex(in, &state.traCall, &state.maxTra);
 }

@@ -36,6 +36,10 @@ void ReadTraCallNode(BexInput &in, bex::TraCallNode &entry);
 /// arrays of its nodes.
 void FreeUsrGrp(bex::UsrGrpNode *table, BexStreamStore &streams);
 
+/// Test support: hook is called inside ReadBexBody after the name list was
+/// read (null, the default, calls nothing), so that a test can fault there.
+void SetBexBodyTestHook(void (*hook)());
+
 /// User count of a value stream of length bytes: the low 16 bits as a signed
 /// number, divided by 4 toward zero.
 inline int16_t UserCountFromLength(uint32_t length) {

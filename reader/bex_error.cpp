@@ -77,4 +77,11 @@ void RaiseBexError(const char *argument, int16_t number) {
   Raise(kFacilityReader, argument, number);
 }
 
+void RaiseBexAccessFault(uint32_t code, uint64_t address) {
+  char argument[64];
+  BoundedFormat(argument, sizeof argument, "code 0x%08lX, address 0x%llX", static_cast<unsigned long>(code),
+                static_cast<unsigned long long>(address));
+  Raise(kFacilityReader, argument, kBexErrAccessFault);
+}
+
 void RaiseBexErrorNoText(int16_t number) { Raise(kFacilityReaderNoText, nullptr, number); }

@@ -14,6 +14,7 @@ enum BexErrorNumber : int16_t {
   kBexErrVersion = 154,      // version word not accepted
   kBexErrVersionOld = 161,   // SIMNODE version one step old
   kBexErrRead = 170,         // argument: the read tag
+  kBexErrAccessFault = 180,  // argument: the fault's code and address
 };
 
 /// What a severe error throws.  Only ReadBex catches it.
@@ -24,6 +25,10 @@ struct BexSevereError {
 /// Composes the last-error text for number with argument's text in place of
 /// every "%1", reports it as an error event and throws BexSevereError.
 [[noreturn]] void RaiseBexError(const char *argument, int16_t number);
+
+/// Severe error 180 for an access fault that stopped the read: the
+/// argument is "code 0x<code>, address 0x<address>" in hex.
+[[noreturn]] void RaiseBexAccessFault(uint32_t code, uint64_t address);
 
 /// The same path without an argument (facility 34): "%1" stays as it is.
 [[noreturn]] void RaiseBexErrorNoText(int16_t number);

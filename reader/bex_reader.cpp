@@ -6,6 +6,7 @@
 
 #include "base/mem.h"
 #include "base/text.h"
+#include "platform/fault_guard.h"
 #include "platform/file.h"
 #include "reader/bex_body.h"
 #include "reader/bex_error.h"
@@ -57,7 +58,13 @@ int ReadBexFile(const char *path) {
   state.nameList = NewNameList();
   if (state.nameList == nullptr) return 0;
   try {
-    ReadSequence(path, state);
+    // An access fault inside the read (a path pointer that leads nowhere,
+    // a fault that no check foresaw) unwinds to here like a severe error:
+    // the file closes, what was read stays for FreeBex.  Windows only: on
+    // POSIX systems the guard arms nothing.
+    SalAccessFault fault{};
+    if (!SalRunFaultGuarded([&] { ReadSequence(path, state); }, &fault))
+      RaiseBexAccessFault(fault.code, fault.address);
     return 1;
   } catch (...) {  // severe errors, and anything unforeseen, end here
     return 0;

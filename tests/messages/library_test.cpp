@@ -7,6 +7,7 @@
 #include <string>
 
 #include "messages_fixture.h"
+#include "platform/fault_guard.h"
 #include "support/temp_dir.h"
 #include "tools/bex_writer.h"
 
@@ -24,12 +25,18 @@ class Library {
   }
   ~Library() { module_.Unload(); }
   bool Loaded() const { return readBex_ != nullptr && lastError_ != nullptr && freeBex_ != nullptr; }
+  int32_t Read(const char *path) {
+    const int32_t read = readBex_(path);
+    freeBex_();
+    return read;
+  }
   // ReadBex of path; the text LastRBexErr gives after it.
-  std::string Fail(const std::string &path) {
-    EXPECT_EQ(readBex_(path.c_str()), 0);
+  std::string Fail(const char *path) {
+    EXPECT_EQ(readBex_(path), 0);
     freeBex_();
     return lastError_();
   }
+  std::string Fail(const std::string &path) { return Fail(path.c_str()); }
 
  private:
   using ReadBexFunction = int32_t (*)(const char *);
@@ -83,4 +90,20 @@ TEST(ShippedLibrary, UnknownLanguageFallsBackToEnglish) {
   const std::string missing = dir.File("missing.bex");
   EXPECT_EQ(library.Fail(missing), "Severe Error RESERR: 19 - The Bex file " + missing +
                                        " cannot be opened.(19) in vortBexScanner.dll");
+}
+
+TEST(ShippedLibrary, PathPointerThatLeadsNowhereIsASevereError) {
+  if (!CSalFaultGuard().Armed()) GTEST_SKIP() << "this system's guard arms nothing (faults excluded by construction)";
+  TempDir dir;
+  Library library;
+  ASSERT_TRUE(library.Loaded());
+  // The fault lies in the library's own code: its guard takes it.
+  const std::string text = library.Fail(reinterpret_cast<const char *>(16));
+  const std::string head = "Severe Error RESERR: 180 - An access fault (code 0x";
+  const std::string tail = ") stopped the reading of the Bex file.(180) in vortBexScanner.dll";
+  EXPECT_EQ(text.compare(0, head.size(), head), 0) << text;
+  ASSERT_GE(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  // The next read runs as usual.
+  EXPECT_EQ(library.Read(dir.Write("demo.bex", bexgen::WriteBex(bexgen::DemoSpec())).c_str()), 1);
 }

@@ -71,14 +71,14 @@ TEST(Texts, VariantsMatchTheEnglishFiles) {
 
 TEST(Texts, EveryCodeOfTheLibraryHasAMessage) {
   const Texts messages = MessagesEn();
-  const uint32_t reader[] = {19, 32, 35, 38, 40, 154, 161, 170};
+  const uint32_t reader[] = {19, 32, 35, 38, 40, 154, 161, 170, 180};
   for (uint32_t n : reader) {
     EXPECT_EQ(messages.count(SalMakeErrorCode(3, 33, n)), 1u) << n;
     EXPECT_EQ(messages.count(SalMakeErrorCode(3, 34, n)), 1u) << n;
   }
   // The texts with an argument show where it goes; the others have none.
   for (uint32_t n : reader) {
-    const bool argument = n == 19 || n == 170;
+    const bool argument = n == 19 || n == 170 || n == 180;
     EXPECT_EQ(messages.at(SalMakeErrorCode(3, 33, n)).find("%1") != std::string::npos, argument) << n;
     EXPECT_EQ(messages.at(SalMakeErrorCode(3, 34, n)).find("%1"), std::string::npos) << n;
   }

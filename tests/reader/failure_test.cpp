@@ -112,6 +112,7 @@ TEST_F(Failures, EveryReaderNumberHasItsMessage) {
       {161, "RESERR: 161 - The Bex file was compiled by an older version of the product. Compile "
             "the script again."},
       {170, "RESERR: 170 - Reading  from the Bex file failed or came up short."},
+      {180, "RESERR: 180 - An access fault () stopped the reading of the Bex file."},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.number);
