@@ -5,7 +5,8 @@
 #   native    build/native    all tests, the install test, the checks
 #   sanitize  build/sanitize  the same under ASan + UBSan
 #   win64     build/win64     x86_64 Windows build, tests under Wine
-#   win32     build/win32     i686 Windows build (the shipped DLL): its checks
+#   win32     build/win32     i686 Windows build (the shipped DLL), tests under
+#                             Wine's 32-bit loader emulated by qemu-i386
 #   fuzz      build/fuzz      libFuzzer targets (clang), a short run each
 #
 #   scripts/test.sh [STAGE...]     (default: all stages)
@@ -104,6 +105,15 @@ need_zip_tools() {
   need have_zip_tools unzip clang lld llvm -- "unzip, clang, lld-link or llvm-dlltool is missing" || true
   return 0
 }
+# 32-bit programs run under Wine's 32-bit loader, emulated by qemu-i386;
+# scripts/wine32.sh sets that up (as root) and checks it.
+need_wine32() {
+  local out
+  bash "$ROOT/scripts/wine32.sh" setup >&2
+  out=$(bash "$ROOT/scripts/wine32.sh" check 2>&1) && return 0
+  WHY="32-bit Windows programs cannot start here: $out"
+  return 1
+}
 need_for() {
   WHY=""
   case $1 in
@@ -113,7 +123,8 @@ need_for() {
            need have_wine wine64 wine -- "Wine 64-bit is missing" &&
            need_zip_tools ;;
     win32) need_native && need "have_mingw i686" g++-mingw-w64-i686-posix binutils-mingw-w64 googletest -- \
-             "the mingw-w64 i686 -posix compilers are missing" && need_zip_tools ;;
+             "the mingw-w64 i686 -posix compilers are missing" && need_zip_tools &&
+           need have_wine wine64 wine -- "Wine 64-bit is missing" && need_wine32 ;;
     fuzz) need_native && need have_libfuzzer clang libclang-rt-14-dev -- "clang with libFuzzer is missing" ;;
   esac
 }
