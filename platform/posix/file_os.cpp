@@ -28,9 +28,8 @@
 namespace sal::os {
 
 struct FileHandle {
-  FILE *stream;            // the buffered stream over fd
-  int fd;                  // descriptor of the stream, owner of the sharing locks
-  char buffer[64 * 1024];  // stream buffer: the Bex reader does many small reads and skips
+  FILE *stream;  // the buffered stream over fd
+  int fd;        // descriptor of the stream, owner of the sharing locks
 };
 
 namespace {
@@ -189,7 +188,6 @@ FileHandle *OpenShared(const char *path, OpenMode mode, Share share) {
     return nullptr;
   }
   file->fd = fd;
-  (void)setvbuf(file->stream, file->buffer, _IOFBF, sizeof file->buffer);
   return file;
 }
 

@@ -14,8 +14,7 @@
 namespace sal::os {
 
 struct FileHandle {
-  FILE *stream;            // the shared-mode stream from _fsopen
-  char buffer[64 * 1024];  // stream buffer: the Bex reader does many small reads and skips
+  FILE *stream;  // the shared-mode stream from _fsopen
 };
 
 namespace {
@@ -92,7 +91,6 @@ FileHandle *OpenShared(const char *path, OpenMode mode, Share share) {
     delete file;
     return nullptr;
   }
-  (void)setvbuf(file->stream, file->buffer, _IOFBF, sizeof file->buffer);
   return file;
 }
 
