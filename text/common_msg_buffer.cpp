@@ -1,6 +1,7 @@
 // common_msg_buffer.cpp - CCommonMsgBuffer.
 #include "text/common_msg_buffer.h"
 
+#include <cstring>
 #include <new>
 
 #include "base/common_string_chars.h"
@@ -36,10 +37,13 @@ int CCommonMsgBuffer::Add(const char *text, uint32_t level) {
     if (!MemAlloc(&p, 1, sizeof(CCommonString), "CCommonMsgBuffer")) return common_string::NoStorage();
     text_ = new (p) CCommonString();
     OnTextCreated(*text_);
-  } else if (!text_->Append(separator_)) {
+  } else if (!text_->AppendPiece(separator_.CStr(), separator_.GetLength())) {
     return 0;  // no separator, no message: the text stays well-formed
   }
-  (void)text_->Append(text);
+  // Piece by piece: many messages grow the text geometrically.
+  const size_t length = text != nullptr ? std::strlen(text) : 0;
+  if (length >= 0xFFFFFFFFu) return common_string::NoStorage();
+  (void)text_->AppendPiece(text, static_cast<uint32_t>(length));
   return 0;
 }
 
