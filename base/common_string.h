@@ -153,7 +153,7 @@ class CCommonString {
   int Append(const char *text);
   int Append(const CCommonString &other) { return Append(other.buffer_, other.length_); }
   /// Append for operations that build a text piece by piece: without a
-  /// growth record the storage grows by 25 percent + 256 bytes instead of
+  /// growth record the storage grows by 50 percent + 256 bytes instead of
   /// to the exact size, so that a run of such appends moves every byte a
   /// bounded number of times.  A growth record, when the string has one,
   /// rules as for Append.
