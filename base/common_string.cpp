@@ -392,11 +392,7 @@ int CCommonString::PadToMultiple(uint32_t width, char fill) {
 // ---- formatting ---------------------------------------------------------------------
 
 int CCommonString::Format(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int result = FormatV(format, args);
-  va_end(args);
-  return result;
+  SAL_RETURN_VA_CALL(args, format, FormatV(format, args));
 }
 
 int CCommonString::FormatV(const char *format, va_list args) {

@@ -6,6 +6,7 @@
 
 #include "base/common_string_chars.h"
 #include "base/mem.h"
+#include "base/text.h"
 
 CCommonMsgBuffer::CCommonMsgBuffer(const char *separator) : separator_(separator) {}
 
@@ -56,20 +57,12 @@ int CCommonMsgBuffer::AddFormattedV(const char *format, uint32_t level, va_list 
 }
 
 int CCommonMsgBuffer::AddFormatted(uint32_t level, const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  AddFormattedV(format, level, args);
-  va_end(args);
-  return 0;
+  SAL_RETURN_VA_CALL(args, format, AddFormattedV(format, level, args));
 }
 
-#define COMMON_ADD_LEVEL_FORMATTED(n)                                 \
+#define COMMON_ADD_LEVEL_FORMATTED(n)                                     \
   int CCommonMsgBuffer::AddLevel##n##Formatted(const char *format, ...) { \
-    va_list args;                                                     \
-    va_start(args, format);                                           \
-    AddFormattedV(format, n, args);                                   \
-    va_end(args);                                                     \
-    return 0;                                                         \
+    SAL_RETURN_VA_CALL(args, format, AddFormattedV(format, n, args));     \
   }
 COMMON_ADD_LEVEL_FORMATTED(0)
 COMMON_ADD_LEVEL_FORMATTED(1)

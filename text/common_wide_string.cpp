@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "base/code_page.h"
+#include "base/common_string_chars.h"
 #include "base/last_error.h"
 #include "base/mem.h"
 #include "base/sal_errors.h"
+#include "base/text.h"
 #include "platform/code_page_convert.h"
 #include "text/wide_format.h"
 #include "text/wide_text.h"
@@ -238,11 +240,7 @@ int CCommonWideString::AppendChar(char16_t unit) {
 }
 
 int CCommonWideString::Format(const char16_t *format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int result = FormatV(format, args);
-  va_end(args);
-  return result;
+  SAL_RETURN_VA_CALL(args, format, FormatV(format, args));
 }
 
 int CCommonWideString::FormatV(const char16_t *format, va_list args) {

@@ -12,6 +12,8 @@
 #include <new>
 #include <type_traits>
 
+#include "base/text.h"
+
 namespace {
 // Output that counts every unit and stores those that fit.
 class Sink {
@@ -301,9 +303,5 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
 }
 
 int WideFormat(char16_t *out, size_t capacity, const char16_t *format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int n = WideFormatV(out, capacity, format, args);
-  va_end(args);
-  return n;
+  SAL_RETURN_VA_CALL(args, format, WideFormatV(out, capacity, format, args));
 }
