@@ -5,10 +5,16 @@
 // piece reallocates to the exact size it grows with the size wherever the
 // heap copies on growth (the Windows heap, the sanitizers' allocator).
 //
+// A string with a growth record grows by that record's rule, so the row
+// of AppendHex onto such a string has a floor row beside it: the runtime's
+// realloc alone through the same capacities.  Under Wine that floor is not
+// flat either, because the heap gives every block of about 1 MiB and more
+// fresh pages at each resize.
+//
 // Two ways to time the same operations: Google Benchmark where the build
-// has it (the native build), and a self-timed mode on std::chrono for
-// builds without it (the Windows cross build, run under Wine); the native
-// program runs the self-timed mode too when given --self-timed.
+// has it (the native build), and a self-timed mode on the thread's CPU
+// clock for builds without it (the Windows cross build, run under Wine);
+// the native program runs the self-timed mode too when given --self-timed.
 // Sections: the operations, the self-timed mode, Google Benchmark, main.
 #include <cstdint>
 #include <cstdio>
