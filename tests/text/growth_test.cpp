@@ -192,3 +192,29 @@ TEST(PieceByPieceGrowth, TheCountSeesResizesOnly) {
   ASSERT_EQ(MemRealloc(&p, 0), 1);
   EXPECT_EQ(SalMemReallocBytes(), before + 350) << "a release moves nothing";
 }
+
+TEST(PieceByPieceGrowth, AppendPieceFollowsAGrowthRecordElseGrowsByHalf) {
+  struct Case {
+    const char *name;
+    bool record;  // growth 25 percent + 256 from 1024
+  } cases[] = {{"with a growth record", true}, {"without one", false}};
+  const std::string piece(100, 'p');
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    CCommonString s;
+    if (c.record) {
+      ASSERT_EQ(s.SetGrowth(25, 256, 1024, 0), 1);
+    }
+    uint32_t capacity = 0;
+    for (int i = 0; i < 300; ++i) {
+      ASSERT_EQ(s.AppendPiece(piece.data(), 100), 1);
+      if (s.GetCapacity() == capacity) continue;
+      const uint32_t needed = s.GetLength() + 1;
+      const uint32_t expected = c.record ? (needed >= 1024 ? needed + needed / 4 + 256 : needed)
+                                         : needed + needed / 2 + 256;
+      ASSERT_EQ(s.GetCapacity(), expected) << "after " << s.GetLength() << " bytes";
+      capacity = s.GetCapacity();
+    }
+    EXPECT_EQ(s.GetLength(), 30000u);
+  }
+}
