@@ -152,6 +152,12 @@ class CCommonString {
   int Append(const char *bytes, uint32_t n);
   int Append(const char *text);
   int Append(const CCommonString &other) { return Append(other.buffer_, other.length_); }
+  /// Append for operations that build a text piece by piece: without a
+  /// growth record the storage grows by 50 percent + 256 bytes instead of
+  /// to the exact size, so that a run of such appends moves every byte a
+  /// bounded number of times.  A growth record, when the string has one,
+  /// rules as for Append.
+  int AppendPiece(const char *bytes, uint32_t n);
 
   /// Replaces replaceCount bytes from 1-based position with n bytes; a
   /// position beyond the end appends.  Nothing (result 0) for position 0,
@@ -415,8 +421,12 @@ class CCommonString {
   friend class CCommonStringCharRef;
 
   int AppendCharGrowing(char byte);
-  // Makes room for needed bytes (text plus terminator) by the growth rule.
-  bool GrowTo(uint64_t needed);
+  // Appends n bytes, growing the storage by rule (null: to the exact size).
+  int AppendBytes(const char *bytes, uint32_t n, const CCommonStringGrowth *rule);
+  // Makes room for needed bytes (text plus terminator) by rule: the growth
+  // record, or exact sizes without one.
+  bool GrowTo(uint64_t needed) { return GrowTo(needed, growth_); }
+  bool GrowTo(uint64_t needed, const CCommonStringGrowth *rule);
   // Resizes the storage to exactly capacity bytes (capacity > length).
   bool Resize(uint32_t capacity);
   // Takes fresh storage holding length bytes plus terminator in capacity.

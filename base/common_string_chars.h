@@ -1,5 +1,6 @@
 // common_string_chars.h - character walking and helpers shared by the
-// CCommonString source files.  Internal: not installed.
+// CCommonString source files (and, where the rule is the same, by
+// CCommonWideString's).  Internal: not installed.
 #ifndef COMMON_COMMON_STRING_CHARS_H
 #define COMMON_COMMON_STRING_CHARS_H
 
@@ -37,6 +38,40 @@ inline bool EndsInLead(const uint8_t *leads, const char *pattern, uint32_t n) {
   uint32_t i = 0;
   while (i + 1 < n) i += static_cast<uint32_t>(SalCharLength(leads, pattern + i));
   return i == n - 1 && leads[static_cast<uint8_t>(pattern[i])] != 0;
+}
+
+/// The null conventions of the text comparisons of both string objects: a
+/// string without storage (hasStorage false) equals a null text, and with
+/// emptyEqual also an empty one, and is less than any other; a string with
+/// storage is greater than a null text.  Returns true with *result set
+/// when they decide, false when the texts themselves must be compared.
+template <typename Char>
+bool NullOrder(bool hasStorage, const Char *text, bool emptyEqual, int *result) {
+  if (!hasStorage) {
+    *result = text == nullptr || (emptyEqual && *text == 0) ? 0 : -1;
+    return true;
+  }
+  if (text == nullptr) {
+    *result = 1;
+    return true;
+  }
+  return false;
+}
+
+/// The first / last min(count, length) units of the length units at text,
+/// as a String (either string object); an empty String without storage for
+/// null text or a count of 0.
+template <typename String, typename Char>
+String Leftmost(const Char *text, uint32_t length, uint32_t count) {
+  if (text == nullptr || count == 0) return String();
+  return String(text, count < length ? count : length);
+}
+
+template <typename String, typename Char>
+String Rightmost(const Char *text, uint32_t length, uint32_t count) {
+  if (text == nullptr || count == 0) return String();
+  const uint32_t n = count < length ? count : length;
+  return String(text + (length - n), n);
 }
 
 /// White space of the trimming and FindSpace family.

@@ -7,6 +7,8 @@
 #include "base/common_string.h"
 #include "base/common_string_chars.h"
 
+using common_string::NullOrder;
+
 namespace {
 int Fold(unsigned char c) { return std::tolower(c); }
 
@@ -39,23 +41,6 @@ int CompareFolded(const char *a, const char *b) {
   }
 }
 
-// The null conventions of the text comparisons: hasStorage false is a
-// string without storage.  Returns true with *result set when they decide.
-bool NullOrder(bool hasStorage, const char *text, bool emptyEqual, int *result) {
-  if (!hasStorage) {
-    if (text == nullptr || (emptyEqual && *text == '\0')) {
-      *result = 0;
-    } else {
-      *result = -1;
-    }
-    return true;
-  }
-  if (text == nullptr) {
-    *result = 1;
-    return true;
-  }
-  return false;
-}
 }  // namespace
 
 int CCommonString::Compare(const char *text) const {

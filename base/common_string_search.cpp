@@ -184,6 +184,40 @@ bool SeekChar(const uint8_t *leads, const char *text, uint32_t end, uint32_t sta
   *position = walked + 1;
   return walked == start - 1;
 }
+
+// Walks the characters of text[0, end) from character position start and
+// counts the occurrences of the n bytes of pattern (overlapping ones
+// included), up to the nth; *position (when given) receives the 1-based
+// character position of the last one counted.  Returns the count.
+uint32_t CountOccurrences(const char *text, uint32_t end, uint32_t start, const char *pattern,
+                          uint32_t n, uint32_t nth, uint32_t *position) {
+  const uint8_t *leads = SalLeadByteTable();
+  uint32_t i = 0;
+  uint32_t at = 0;
+  if (!SeekChar(leads, text, end, start, &i, &at)) return 0;
+  const bool endsInLead = EndsInLead(leads, pattern, n);
+  uint32_t found = 0;
+  for (; i < end && found < nth; i += SalCharLength(leads, text + i), ++at) {
+    if (MatchesAt(text, i, end, pattern, n, endsInLead)) {
+      ++found;
+      if (position != nullptr) *position = at;
+    }
+  }
+  return found;
+}
+
+// 1-based character position of the first character at or after character
+// position start that is white space (space true) or is not; 0 if none.  A
+// lead byte is never white space.
+uint32_t FindSpaceOrNot(const char *text, uint32_t end, uint32_t start, bool space) {
+  const uint8_t *leads = SalLeadByteTable();
+  uint32_t i = 0;
+  uint32_t position = 0;
+  if (!SeekChar(leads, text, end, start, &i, &position)) return 0;
+  for (; i < end; i += SalCharLength(leads, text + i), ++position)
+    if (IsSpace(text[i]) == space) return position;
+  return 0;
+}
 }  // namespace
 
 uint32_t CCommonString::FindNth(const char *bytes, uint32_t n, uint32_t start, uint32_t nth,
@@ -223,32 +257,13 @@ uint32_t CCommonString::FindNthOfSet(const char *set, uint32_t n, uint32_t start
 uint32_t CCommonString::FindNthChars(const char *text, uint32_t n, uint32_t start,
                                      uint32_t nth) const {
   if (text == nullptr || n == 0 || nth == 0) return 0;
-  const uint8_t *leads = SalLeadByteTable();
-  const char *s = CStr();
-  const uint32_t end = TextLength();
-  uint32_t i = 0;
   uint32_t position = 0;
-  if (!SeekChar(leads, s, end, start, &i, &position)) return 0;
-  const bool endsInLead = EndsInLead(leads, text, n);
-  for (uint32_t found = 0; i < end; i += SalCharLength(leads, s + i), ++position) {
-    if (MatchesAt(s, i, end, text, n, endsInLead) && ++found == nth) return position;
-  }
-  return 0;
+  return CountOccurrences(CStr(), TextLength(), start, text, n, nth, &position) == nth ? position : 0;
 }
 
 uint32_t CCommonString::CountChars(const char *text, uint32_t n, uint32_t start) const {
   if (text == nullptr || n == 0) return 0;
-  const uint8_t *leads = SalLeadByteTable();
-  const char *s = CStr();
-  const uint32_t end = TextLength();
-  uint32_t i = 0;
-  uint32_t position = 0;
-  if (!SeekChar(leads, s, end, start, &i, &position)) return 0;
-  const bool endsInLead = EndsInLead(leads, text, n);
-  uint32_t found = 0;
-  for (; i < end; i += SalCharLength(leads, s + i))
-    if (MatchesAt(s, i, end, text, n, endsInLead)) ++found;
-  return found;
+  return CountOccurrences(CStr(), TextLength(), start, text, n, kAll, nullptr);
 }
 
 uint32_t CCommonString::Count(const char *bytes, uint32_t n, uint32_t start) const {
@@ -397,27 +412,11 @@ uint32_t CCommonString::ReplaceByte(char from, char to, uint32_t start, uint32_t
 }
 
 uint32_t CCommonString::FindSpace(uint32_t start) const {
-  const uint8_t *leads = SalLeadByteTable();
-  const char *s = CStr();
-  const uint32_t end = TextLength();
-  uint32_t i = 0;
-  uint32_t position = 0;
-  if (!SeekChar(leads, s, end, start, &i, &position)) return 0;
-  for (; i < end; i += SalCharLength(leads, s + i), ++position)
-    if (IsSpace(s[i])) return position;
-  return 0;
+  return FindSpaceOrNot(CStr(), TextLength(), start, true);
 }
 
 uint32_t CCommonString::FindNonSpace(uint32_t start) const {
-  const uint8_t *leads = SalLeadByteTable();
-  const char *s = CStr();
-  const uint32_t end = TextLength();
-  uint32_t i = 0;
-  uint32_t position = 0;
-  if (!SeekChar(leads, s, end, start, &i, &position)) return 0;
-  for (; i < end; i += SalCharLength(leads, s + i), ++position)
-    if (!IsSpace(s[i])) return position;  // a lead byte is never white space
-  return 0;
+  return FindSpaceOrNot(CStr(), TextLength(), start, false);
 }
 
 uint32_t CCommonString::CharToBytePosition(uint32_t position) const {

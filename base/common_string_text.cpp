@@ -12,14 +12,11 @@ using common_string::SkipChars;
 // ---- substrings -----------------------------------------------------------------
 
 CCommonString CCommonString::Left(uint32_t count) const {
-  if (buffer_ == nullptr || count == 0) return CCommonString();
-  return CCommonString(buffer_, count < length_ ? count : length_);
+  return common_string::Leftmost<CCommonString>(buffer_, length_, count);
 }
 
 CCommonString CCommonString::Right(uint32_t count) const {
-  if (buffer_ == nullptr || count == 0) return CCommonString();
-  const uint32_t n = count < length_ ? count : length_;
-  return CCommonString(buffer_ + (length_ - n), n);
+  return common_string::Rightmost<CCommonString>(buffer_, length_, count);
 }
 
 CCommonString CCommonString::Mid(uint32_t position, uint32_t count) const {

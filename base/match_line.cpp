@@ -7,12 +7,5 @@ size_t MatchLine(const char *&position, TextSpan *line) {
   while (*p != '\0' && *p != '\r' && *p != '\n') ++p;
   if (*p == '\r') ++p;
   if (*p == '\n') ++p;
-  const size_t consumed = static_cast<size_t>(p - position);
-  if (consumed == 0) return 0;
-  if (line != nullptr) {
-    line->start = position;
-    line->length = consumed;
-  }
-  position = p;
-  return consumed;
+  return text_match::Commit(position, p, line);
 }

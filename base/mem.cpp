@@ -10,6 +10,7 @@ std::atomic<uint32_t> g_failCountdown{0};
 std::atomic<bool> g_failForever{false};
 std::atomic<int64_t> g_liveBlocks{0};
 std::atomic<const char *> g_lastFailedTag{nullptr};
+std::atomic<uint64_t> g_reallocBytes{0};
 
 // Counts the call down and tells whether it is the one to fail.
 bool InjectedFailure() {
@@ -59,7 +60,11 @@ int MemRealloc(void **block, size_t size) {
   if (InjectedFailure()) return 0;
   void *p = std::realloc(*block, size);
   if (p == nullptr) return 0;
-  if (*block == nullptr) g_liveBlocks.fetch_add(1, std::memory_order_relaxed);
+  if (*block == nullptr) {
+    g_liveBlocks.fetch_add(1, std::memory_order_relaxed);
+  } else {
+    g_reallocBytes.fetch_add(size, std::memory_order_relaxed);
+  }
   *block = p;
   return 1;
 }
@@ -77,3 +82,5 @@ void SalMemFailAfter(uint32_t n, bool forever) {
 int64_t SalMemLiveBlocks() { return g_liveBlocks.load(std::memory_order_relaxed); }
 
 const char *SalMemLastFailedTag() { return g_lastFailedTag.load(std::memory_order_relaxed); }
+
+uint64_t SalMemReallocBytes() { return g_reallocBytes.load(std::memory_order_relaxed); }

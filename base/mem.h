@@ -51,4 +51,12 @@ int64_t SalMemLiveBlocks();
 /// Tag of the last MemAlloc call that failed, or null.
 const char *SalMemLastFailedTag();
 
+/// Bytes that MemRealloc calls resizing an existing block may have moved
+/// (process-wide, from the start): every successful resize of a block to a
+/// new size counts that size, the most an allocator that cannot resize in
+/// place copies.  Obtaining new storage and releasing storage count
+/// nothing.  A difference of two readings bounds the copying a piece of
+/// code caused, whatever the allocator did.
+uint64_t SalMemReallocBytes();
+
 #endif  // SAL_MEM_H

@@ -52,11 +52,7 @@ int BoundedFormatV(char *dest, size_t capacity, const char *format, va_list args
 }
 
 int BoundedFormat(char *dest, size_t capacity, const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int n = BoundedFormatV(dest, capacity, format, args);
-  va_end(args);
-  return n;
+  SAL_RETURN_VA_CALL(args, format, BoundedFormatV(dest, capacity, format, args));
 }
 
 int BoundedFormatString(char *dest, size_t capacity, const char *text) {

@@ -8,6 +8,19 @@
 
 #include "base/sal_config.h"
 
+/// The body of a printf-style function that hands its arguments on as a
+/// va_list: starts args behind the parameter last, evaluates call (which
+/// uses args), ends args and returns call's value.  For example
+///   int Format(const char *format, ...) {
+///     SAL_RETURN_VA_CALL(args, format, FormatV(format, args));
+///   }
+#define SAL_RETURN_VA_CALL(args, last, call) \
+  va_list args;                              \
+  va_start(args, last);                      \
+  const auto args##Result = (call);          \
+  va_end(args);                              \
+  return args##Result
+
 /// printf-style formatting into dest of capacity bytes.  A null dest or
 /// format, or a capacity of 0, writes nothing and returns -1.  A result that
 /// fits is written with its terminator and its length returned; a longer one

@@ -43,7 +43,7 @@ CCommonString ReadLanguageFile(const char *path) {
     if (got == 0) break;
     const void *feed = std::memchr(chunk, '\n', got);
     const uint32_t take = feed != nullptr ? static_cast<uint32_t>(static_cast<const char *>(feed) - chunk) : got;
-    if (line.Append(chunk, take) == 0) {
+    if (line.AppendPiece(chunk, take) == 0) {
       line.Clear();  // no storage for the line: as if the file were blank
       return line;
     }

@@ -269,11 +269,7 @@ int CSalFile::Truncate() {
 }
 
 int CSalFile::Printf(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int result = VPrintf(format, args);
-  va_end(args);
-  return result;
+  SAL_RETURN_VA_CALL(args, format, VPrintf(format, args));
 }
 
 int CSalFile::VPrintf(const char *format, va_list args) {

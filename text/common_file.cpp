@@ -32,22 +32,14 @@ struct ScopedBlock {
   ~ScopedBlock() { MemFree(p); }
 };
 
-// Reads or writes count bytes in steps a single call can take.
-bool ReadAll(CSalFile &file, uint8_t *dest, int64_t count) {
+// Reads or writes count bytes at bytes in steps a single call can take:
+// transfer(bytes, step) is one Read or Write.
+template <typename Byte, typename Transfer>
+bool TransferAll(Byte *bytes, int64_t count, Transfer transfer) {
   while (count > 0) {
     const uint32_t step = count > kTransferStep ? kTransferStep : static_cast<uint32_t>(count);
-    if (!file.Read(dest, step)) return false;
-    dest += step;
-    count -= step;
-  }
-  return true;
-}
-
-bool WriteAll(CSalFile &file, const uint8_t *source, int64_t count) {
-  while (count > 0) {
-    const uint32_t step = count > kTransferStep ? kTransferStep : static_cast<uint32_t>(count);
-    if (!file.Write(source, step)) return false;
-    source += step;
+    if (!transfer(bytes, step)) return false;
+    bytes += step;
     count -= step;
   }
   return true;
@@ -94,15 +86,17 @@ int CCommonFile::InsertAt(const void *buffer, uint32_t count, uint32_t *written)
   if (!MemAlloc(&saved.p, tail, 1, "WriteAt")) return Fail(kCommonErrNoStorage);
   // The whole tail must be in memory before the file is cut: whatever did
   // not arrive would be lost by the truncation.
-  if (tail > 0 && !ReadAll(*this, static_cast<uint8_t *>(saved.p), tail)) return 0;
+  const auto read = [this](uint8_t *bytes, uint32_t step) { return Read(bytes, step) != 0; };
+  if (tail > 0 && !TransferAll(static_cast<uint8_t *>(saved.p), tail, read)) return 0;
 
   if (!Seek(position, SAL_SEEK_SET) || !Truncate()) return 0;
   uint32_t put = 0;
   const int appended = WriteAt(buffer, count, COMMON_WRITE_APPEND, &put);
   if (written != nullptr) *written = put;
   if (!appended) return 0;
+  const auto write = [this](const uint8_t *bytes, uint32_t step) { return Write(bytes, step) != 0; };
   if (tail > 0 &&
-      (!Seek(0, SAL_SEEK_END) || !WriteAll(*this, static_cast<const uint8_t *>(saved.p), tail)))
+      (!Seek(0, SAL_SEEK_END) || !TransferAll(static_cast<const uint8_t *>(saved.p), tail, write)))
     return 0;
   return Seek(position + count, SAL_SEEK_SET);
 }

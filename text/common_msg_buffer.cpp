@@ -1,10 +1,12 @@
 // common_msg_buffer.cpp - CCommonMsgBuffer.
 #include "text/common_msg_buffer.h"
 
+#include <cstring>
 #include <new>
 
 #include "base/common_string_chars.h"
 #include "base/mem.h"
+#include "base/text.h"
 
 CCommonMsgBuffer::CCommonMsgBuffer(const char *separator) : separator_(separator) {}
 
@@ -36,10 +38,13 @@ int CCommonMsgBuffer::Add(const char *text, uint32_t level) {
     if (!MemAlloc(&p, 1, sizeof(CCommonString), "CCommonMsgBuffer")) return common_string::NoStorage();
     text_ = new (p) CCommonString();
     OnTextCreated(*text_);
-  } else if (!text_->Append(separator_)) {
+  } else if (!text_->AppendPiece(separator_.CStr(), separator_.GetLength())) {
     return 0;  // no separator, no message: the text stays well-formed
   }
-  (void)text_->Append(text);
+  // Piece by piece: many messages grow the text geometrically.
+  const size_t length = text != nullptr ? std::strlen(text) : 0;
+  if (length >= 0xFFFFFFFFu) return common_string::NoStorage();
+  (void)text_->AppendPiece(text, static_cast<uint32_t>(length));
   return 0;
 }
 
@@ -52,20 +57,12 @@ int CCommonMsgBuffer::AddFormattedV(const char *format, uint32_t level, va_list 
 }
 
 int CCommonMsgBuffer::AddFormatted(uint32_t level, const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  AddFormattedV(format, level, args);
-  va_end(args);
-  return 0;
+  SAL_RETURN_VA_CALL(args, format, AddFormattedV(format, level, args));
 }
 
-#define COMMON_ADD_LEVEL_FORMATTED(n)                                 \
+#define COMMON_ADD_LEVEL_FORMATTED(n)                                     \
   int CCommonMsgBuffer::AddLevel##n##Formatted(const char *format, ...) { \
-    va_list args;                                                     \
-    va_start(args, format);                                           \
-    AddFormattedV(format, n, args);                                   \
-    va_end(args);                                                     \
-    return 0;                                                         \
+    SAL_RETURN_VA_CALL(args, format, AddFormattedV(format, n, args));     \
   }
 COMMON_ADD_LEVEL_FORMATTED(0)
 COMMON_ADD_LEVEL_FORMATTED(1)

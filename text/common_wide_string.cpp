@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "base/code_page.h"
+#include "base/common_string_chars.h"
 #include "base/last_error.h"
 #include "base/mem.h"
 #include "base/sal_errors.h"
+#include "base/text.h"
 #include "platform/code_page_convert.h"
 #include "text/wide_format.h"
 #include "text/wide_text.h"
@@ -50,6 +52,15 @@ int Order(const char16_t *a, const char16_t *b, Convert convert) {
 }
 
 char16_t Same(char16_t c) { return c; }
+
+// A comparison of the string's storage (null: none) with text under the
+// null conventions of the comparisons, then unit by unit through convert.
+template <typename Convert>
+int CompareUnits(const char16_t *storage, const char16_t *text, bool emptyEqual, Convert convert) {
+  int result = 0;
+  if (common_string::NullOrder(storage != nullptr, text, emptyEqual, &result)) return result;
+  return Order(storage, text, convert);
+}
 
 bool Matches(const char16_t *text, const char16_t *pattern, uint32_t n) {
   return std::memcmp(text, pattern, static_cast<size_t>(n) * kUnit) == 0;
@@ -238,11 +249,7 @@ int CCommonWideString::AppendChar(char16_t unit) {
 }
 
 int CCommonWideString::Format(const char16_t *format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int result = FormatV(format, args);
-  va_end(args);
-  return result;
+  SAL_RETURN_VA_CALL(args, format, FormatV(format, args));
 }
 
 int CCommonWideString::FormatV(const char16_t *format, va_list args) {
@@ -293,26 +300,18 @@ CCommonString CCommonWideString::ToAnsi() const {
 
 // ---- comparison --------------------------------------------------------------------
 
-int CCommonWideString::Compare(const char16_t *text) const {
-  if (buffer_ == nullptr) return text == nullptr ? 0 : -1;
-  if (text == nullptr) return 1;
-  return Order(buffer_, text, Same);
-}
+int CCommonWideString::Compare(const char16_t *text) const { return CompareUnits(buffer_, text, false, Same); }
 
 int CCommonWideString::CompareEmptyEqual(const char16_t *text) const {
-  if (buffer_ == nullptr) return text == nullptr || *text == 0 ? 0 : -1;
-  return Compare(text);
+  return CompareUnits(buffer_, text, true, Same);
 }
 
 int CCommonWideString::CompareNoCase(const char16_t *text) const {
-  if (buffer_ == nullptr) return text == nullptr ? 0 : -1;
-  if (text == nullptr) return 1;
-  return Order(buffer_, text, WideLower);
+  return CompareUnits(buffer_, text, false, WideLower);
 }
 
 int CCommonWideString::CompareNoCaseEmptyEqual(const char16_t *text) const {
-  if (buffer_ == nullptr) return text == nullptr || *text == 0 ? 0 : -1;
-  return CompareNoCase(text);
+  return CompareUnits(buffer_, text, true, WideLower);
 }
 
 int CCommonWideString::EndsWithNoCase(const char16_t *text) const {
@@ -426,14 +425,11 @@ uint32_t CCommonWideString::FindNonSpace(uint32_t start) const {
 // ---- substrings and editing --------------------------------------------------------
 
 CCommonWideString CCommonWideString::Left(uint32_t n) const {
-  if (buffer_ == nullptr || n == 0) return CCommonWideString();
-  return CCommonWideString(buffer_, n < length_ ? n : length_);
+  return common_string::Leftmost<CCommonWideString>(buffer_, length_, n);
 }
 
 CCommonWideString CCommonWideString::Right(uint32_t n) const {
-  if (buffer_ == nullptr || n == 0) return CCommonWideString();
-  const uint32_t take = n < length_ ? n : length_;
-  return CCommonWideString(buffer_ + (length_ - take), take);
+  return common_string::Rightmost<CCommonWideString>(buffer_, length_, n);
 }
 
 CCommonWideString CCommonWideString::Mid(uint32_t start, uint32_t n) const {

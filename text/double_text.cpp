@@ -141,23 +141,37 @@ const char *DoubleToFixed(double value, CCommonString &string, int decimals) {
     string.Assign(value < 0 ? "-0" : "0");
     return string.CStr();
   }
-  string.Clear();
-  if (negative) string.AppendChar('-');
+  // Laid out here and appended once: the text is at most the digits, the
+  // sign, "0." and the zeros that stand in for dropped digits.
+  char text[sizeof fixed.digits + 8];
+  size_t n = 0;
+  const auto put = [&](const char *bytes, size_t length) {
+    std::memcpy(text + n, bytes, length);
+    n += length;
+  };
+  const auto zeros = [&](int length) {
+    if (length <= 0) return;
+    std::memset(text + n, '0', static_cast<size_t>(length));
+    n += static_cast<size_t>(length);
+  };
+  if (negative) put("-", 1);
   if (p > 0) {
     // p > count happens only for decimals < 0, where the dropped digits
     // come back as zeros.
-    string.Append(fixed.digits, static_cast<uint32_t>(p < count ? p : count));
+    put(fixed.digits, static_cast<size_t>(p < count ? p : count));
     if (decimals > 0) {
-      string.AppendChar('.');
-      string.Append(fixed.digits + p);
+      put(".", 1);
+      put(fixed.digits + p, std::strlen(fixed.digits + p));
     } else {
-      for (int i = count; i < p; ++i) string.AppendChar('0');
+      zeros(p - count);
     }
   } else {
-    string.Append("0.");
-    for (int i = 0; i < -p; ++i) string.AppendChar('0');
-    string.Append(fixed.digits);
+    put("0.", 2);
+    zeros(-p);
+    put(fixed.digits, static_cast<size_t>(count));
   }
+  string.Clear();
+  string.Append(text, static_cast<uint32_t>(n));
   return string.CStr();
 }
 

@@ -12,11 +12,19 @@ constexpr uint32_t kHexBytesPerLine = 16;
 constexpr uint32_t kTextColumn = 18;
 constexpr uint32_t kTextLineBytes = 96;
 
+// The bytes of a dump line's data, or null when the line cannot be
+// written: a null pointer, a capacity below lineSize, or no byte left.
+const uint8_t *LineData(const uint32_t *ioOffset, const char *out, size_t capacity,
+                        size_t lineSize, const void *data, uint32_t length) {
+  if (ioOffset == nullptr || out == nullptr || data == nullptr) return nullptr;
+  if (capacity < lineSize || *ioOffset >= length) return nullptr;
+  return static_cast<const uint8_t *>(data);
+}
+
 int HexLine(uint32_t *ioOffset, char *out, size_t capacity, const void *data, uint32_t length,
             char mask, bool mbcs) {
-  if (ioOffset == nullptr || out == nullptr || data == nullptr) return 0;
-  if (capacity < kHexDumpLineSize || *ioOffset >= length) return 0;
-  const uint8_t *bytes = static_cast<const uint8_t *>(data);
+  const uint8_t *bytes = LineData(ioOffset, out, capacity, kHexDumpLineSize, data, length);
+  if (bytes == nullptr) return 0;
   const uint8_t *leads = SalLeadByteTable();
   const uint32_t start = *ioOffset;
   const uint32_t end = length - start > kHexBytesPerLine ? start + kHexBytesPerLine : length;
@@ -90,9 +98,8 @@ int HexDumpLineMbcs(uint32_t *ioOffset, char *out, size_t capacity, const void *
 
 int TextDumpLine(uint32_t *ioOffset, char *out, size_t capacity, const void *data, uint32_t length,
                  int escape, char spaceFill) {
-  if (ioOffset == nullptr || out == nullptr || data == nullptr) return 0;
-  if (capacity < kTextDumpLineSize || *ioOffset >= length) return 0;
-  const uint8_t *bytes = static_cast<const uint8_t *>(data);
+  const uint8_t *bytes = LineData(ioOffset, out, capacity, kTextDumpLineSize, data, length);
+  if (bytes == nullptr) return 0;
   const uint8_t *leads = SalLeadByteTable();
   // 96 bytes written as two bytes each, plus " >>", fit in 196 with the
   // terminator; the writer checks anyway.

@@ -42,7 +42,9 @@ int CCommonString::AppendHex(const void *data, uint32_t length, int append) {
   if (append == 0) Clear();
   const uint64_t total = static_cast<uint64_t>(length_) + 2 * static_cast<uint64_t>(n);
   if (total >= kAll) return NoStorage();
-  if (!Reserve(static_cast<uint32_t>(total))) return 0;
+  // By the growth rule, as any append: a string with a growth record that
+  // receives hex text in small steps grows geometrically.
+  if (!GrowTo(total + 1)) return 0;
   if (buffer_ == nullptr) return 1;  // nothing to write and nothing written
   char *out = buffer_ + length_;
   for (size_t i = 0; i < n; ++i) {
@@ -71,7 +73,7 @@ int CCommonString::AppendFromHex(const char *text, const char *prefix, int prefi
   const size_t n = std::strlen(text);
   const uint64_t room = static_cast<uint64_t>(length_) + (n + 1) / 2;
   if (room >= kAll) return NoStorage();
-  if (!Reserve(static_cast<uint32_t>(room))) return 0;
+  if (!GrowTo(room + 1)) return 0;
   if (buffer_ == nullptr) return 1;  // an empty text into a string without storage
   const char *p = text;
   while (*p != '\0') {

@@ -126,7 +126,10 @@ uint32_t ReplaceCharIn(char *text, char from, char to) {
   return count;
 }
 
-uint32_t ReplaceCharsOf(char *text, const char *set, char to) {
+namespace {
+// Rewrites text with every character that occurs in set replaced by the
+// byte *to, or removed when to is null.  Returns the number of them.
+uint32_t RewriteCharsOf(char *text, const char *set, const char *to) {
   if (text == nullptr || set == nullptr) return 0;
   const uint8_t *leads = SalLeadByteTable();
   uint32_t count = 0;
@@ -134,7 +137,7 @@ uint32_t ReplaceCharsOf(char *text, const char *set, char to) {
   for (const char *r = text; *r != '\0';) {
     const size_t n = SalCharLength(leads, r);
     if (InSet(leads, set, r, n)) {
-      *w++ = to;
+      if (to != nullptr) *w++ = *to;
       ++count;
     } else {
       std::memmove(w, r, n);
@@ -145,25 +148,11 @@ uint32_t ReplaceCharsOf(char *text, const char *set, char to) {
   *w = '\0';
   return count;
 }
+}  // namespace
 
-uint32_t RemoveCharsOf(char *text, const char *set) {
-  if (text == nullptr || set == nullptr) return 0;
-  const uint8_t *leads = SalLeadByteTable();
-  uint32_t count = 0;
-  char *w = text;
-  for (const char *r = text; *r != '\0';) {
-    const size_t n = SalCharLength(leads, r);
-    if (InSet(leads, set, r, n)) {
-      ++count;
-    } else {
-      std::memmove(w, r, n);
-      w += n;
-    }
-    r += n;
-  }
-  *w = '\0';
-  return count;
-}
+uint32_t ReplaceCharsOf(char *text, const char *set, char to) { return RewriteCharsOf(text, set, &to); }
+
+uint32_t RemoveCharsOf(char *text, const char *set) { return RewriteCharsOf(text, set, nullptr); }
 
 uint32_t OverwriteNoCase(char *text, const char *find, const char *replacement) {
   if (text == nullptr || find == nullptr || replacement == nullptr || *find == '\0') return 0;

@@ -25,11 +25,11 @@ class SqlLayout {
 
  private:
   void Put(char c) {
-    failed_ = (out_.AppendChar(c) == 0) || failed_;
+    failed_ = (out_.AppendPiece(&c, 1) == 0) || failed_;
     if (c != ' ') lineHasText_ = true;
   }
   void PutBytes(const char *bytes, uint32_t n) {
-    failed_ = (out_.Append(bytes, n) == 0) || failed_;
+    failed_ = (out_.AppendPiece(bytes, n) == 0) || failed_;
     column_ += n;
     lineHasText_ = true;
   }

@@ -70,18 +70,7 @@ inline bool Accepts(const BeforePredicate<P> &predicate, const char *at) {
   return at < predicate.end && Accepts(predicate.inner, at);
 }
 
-// Stores the span [from, to) and moves position to to; returns its length,
-// or 0 without a change when it is empty.
-inline size_t Commit(const char *&position, const char *to, TextSpan *out) {
-  const size_t consumed = static_cast<size_t>(to - position);
-  if (consumed == 0) return 0;
-  if (out != nullptr) {
-    out->start = position;
-    out->length = consumed;
-  }
-  position = to;
-  return consumed;
-}
+// Commit, the last step of every matcher, is in base/match_line.h.
 
 }  // namespace text_match
 

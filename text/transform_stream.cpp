@@ -43,7 +43,7 @@ void CCommonTransformStream::Copy(size_t n) {
   if (n == 0) return;
   if (output_ != nullptr &&
       (output_->GetLength() + static_cast<uint64_t>(n) > kMaxText ||
-       !output_->Append(current_, static_cast<uint32_t>(n))))
+       !output_->AppendPiece(current_, static_cast<uint32_t>(n))))
     Fail();
   current_ += n;
   remaining_ -= n;
@@ -59,7 +59,7 @@ void CCommonTransformStream::Drop(size_t n) {
 void CCommonTransformStream::Insert(const char *data, size_t length) {
   if (data == nullptr || length == 0 || !EnsureOutput()) return;
   if (output_->GetLength() + static_cast<uint64_t>(length) > kMaxText ||
-      !output_->Append(data, static_cast<uint32_t>(length)))
+      !output_->AppendPiece(data, static_cast<uint32_t>(length)))
     Fail();
 }
 

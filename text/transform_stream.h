@@ -14,8 +14,9 @@ class CCommonString;
 /// it, or puts new text in (Insert).  While nothing has changed there is no
 /// output and no byte is copied; the first change creates the output with
 /// room for 9/8 of the source and copies the kept prefix into it, so most
-/// passes grow it at most once.  The source bytes must stay alive and
-/// unchanged while the stream is used.
+/// passes grow it at most once; beyond that it grows geometrically
+/// (AppendPiece).  The source bytes must stay alive and unchanged while the
+/// stream is used.
 ///
 /// The stream reports no errors of its own.  When storage for the output
 /// cannot be obtained it stops rewriting: Failed() answers true from then

@@ -12,6 +12,8 @@
 #include <new>
 #include <type_traits>
 
+#include "base/text.h"
+
 namespace {
 // Output that counts every unit and stores those that fit.
 class Sink {
@@ -45,7 +47,40 @@ struct Directive {
   char conversion = 0;
 };
 
+// The argument of an integer conversion, read as the type its length
+// modifier names (the promoted type for char and short) and widened to Int:
+// long long for d and i, unsigned long long for u, o, x and X.
+template <typename Int>
+Int IntegerArgument(va_list &ap, Directive::Length length) {
+  constexpr bool kSigned = std::is_signed<Int>::value;
+  using Char = std::conditional_t<kSigned, signed char, unsigned char>;
+  using Short = std::conditional_t<kSigned, short, unsigned short>;
+  using Promoted = std::conditional_t<kSigned, int, unsigned>;
+  using Long = std::conditional_t<kSigned, long, unsigned long>;
+  using Max = std::conditional_t<kSigned, intmax_t, uintmax_t>;
+  switch (length) {
+    case Directive::kChar: return static_cast<Char>(va_arg(ap, Promoted));
+    case Directive::kShort: return static_cast<Short>(va_arg(ap, Promoted));
+    case Directive::kLong: return va_arg(ap, Long);
+    case Directive::kLongLong: return va_arg(ap, Int);
+    case Directive::kIntMax: return static_cast<Int>(va_arg(ap, Max));
+    case Directive::kSize: return static_cast<Int>(va_arg(ap, size_t));
+    case Directive::kPtrDiff: return static_cast<Int>(va_arg(ap, ptrdiff_t));
+    default: return va_arg(ap, Promoted);
+  }
+}
+
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// A length modifier whose letter means more when doubled (h and hh, l and
+// ll): takes the letter at p, and the same letter again when it follows.
+Directive::Length SingleOrDouble(const char16_t *&p, Directive::Length single,
+                                 Directive::Length doubled) {
+  const char16_t letter = *p++;
+  if (*p != letter) return single;
+  ++p;
+  return doubled;
+}
 
 // Reads digits at *p; -1 when there are none; caps absurd values.
 int ReadNumber(const char16_t *&p) {
@@ -172,24 +207,8 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
     }
     if (directive.width > 100000000) directive.width = 100000000;
     switch (*p) {
-      case u'h':
-        ++p;
-        if (*p == u'h') {
-          directive.length = Directive::kChar;
-          ++p;
-        } else {
-          directive.length = Directive::kShort;
-        }
-        break;
-      case u'l':
-        ++p;
-        if (*p == u'l') {
-          directive.length = Directive::kLongLong;
-          ++p;
-        } else {
-          directive.length = Directive::kLong;
-        }
-        break;
+      case u'h': directive.length = SingleOrDouble(p, Directive::kShort, Directive::kChar); break;
+      case u'l': directive.length = SingleOrDouble(p, Directive::kLong, Directive::kLongLong); break;
       case u'L': ++p; directive.length = Directive::kLongDouble; break;
       case u'j': ++p; directive.length = Directive::kIntMax; break;
       case u'z': ++p; directive.length = Directive::kSize; break;
@@ -218,39 +237,15 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
     ++p;
     switch (directive.conversion) {
       case 'd':
-      case 'i': {
-        long long v;
-        switch (directive.length) {
-          case Directive::kChar: v = static_cast<signed char>(va_arg(ap, int)); break;
-          case Directive::kShort: v = static_cast<short>(va_arg(ap, int)); break;
-          case Directive::kLong: v = va_arg(ap, long); break;
-          case Directive::kLongLong: v = va_arg(ap, long long); break;
-          case Directive::kIntMax: v = static_cast<long long>(va_arg(ap, intmax_t)); break;
-          case Directive::kSize: v = static_cast<long long>(va_arg(ap, size_t)); break;
-          case Directive::kPtrDiff: v = static_cast<long long>(va_arg(ap, ptrdiff_t)); break;
-          default: v = va_arg(ap, int); break;
-        }
-        ok = PutNumber(sink, directive, "ll", v);
+      case 'i':
+        ok = PutNumber(sink, directive, "ll", IntegerArgument<long long>(ap, directive.length));
         break;
-      }
       case 'u':
       case 'o':
       case 'x':
-      case 'X': {
-        unsigned long long v;
-        switch (directive.length) {
-          case Directive::kChar: v = static_cast<unsigned char>(va_arg(ap, unsigned)); break;
-          case Directive::kShort: v = static_cast<unsigned short>(va_arg(ap, unsigned)); break;
-          case Directive::kLong: v = va_arg(ap, unsigned long); break;
-          case Directive::kLongLong: v = va_arg(ap, unsigned long long); break;
-          case Directive::kIntMax: v = static_cast<unsigned long long>(va_arg(ap, uintmax_t)); break;
-          case Directive::kSize: v = va_arg(ap, size_t); break;
-          case Directive::kPtrDiff: v = static_cast<unsigned long long>(va_arg(ap, ptrdiff_t)); break;
-          default: v = va_arg(ap, unsigned); break;
-        }
-        ok = PutNumber(sink, directive, "ll", v);
+      case 'X':
+        ok = PutNumber(sink, directive, "ll", IntegerArgument<unsigned long long>(ap, directive.length));
         break;
-      }
       case 'e':
       case 'E':
       case 'f':
@@ -301,9 +296,5 @@ int WideFormatV(char16_t *out, size_t capacity, const char16_t *format, va_list 
 }
 
 int WideFormat(char16_t *out, size_t capacity, const char16_t *format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int n = WideFormatV(out, capacity, format, args);
-  va_end(args);
-  return n;
+  SAL_RETURN_VA_CALL(args, format, WideFormatV(out, capacity, format, args));
 }
