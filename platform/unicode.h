@@ -97,6 +97,22 @@ constexpr SalUtf8Lead SalUtf8LeadOf(uint8_t first) {
   return {0, 0, 0};
 }
 
+/// How many of the available bytes at s (at least 1) begin a well-formed
+/// UTF-8 sequence: the sequence's length when all of it is there, else the
+/// length of the longest start that could still become one; 0 when s[0]
+/// starts none.  The sequence is whole when the count equals
+/// SalUtf8LeadOf(s[0]).length.
+inline size_t SalUtf8WellFormedPrefix(const uint8_t *s, size_t available) {
+  const SalUtf8Lead lead = SalUtf8LeadOf(s[0]);
+  if (lead.length == 0) return 0;
+  size_t n = 1;
+  for (; n < static_cast<size_t>(lead.length) && n < available; ++n) {
+    const uint8_t b = s[n];
+    if (n == 1 ? b < lead.secondLow || b > lead.secondHigh : (b & 0xC0) != 0x80) break;
+  }
+  return n;
+}
+
 /// 1 when length is 1 to 4 and the length bytes at sequence form exactly one
 /// well-formed UTF-8 sequence: its length is the one its first byte
 /// announces (1 for 00-7F, 2 for C2-DF, 3 for E0-EF, 4 for F0-F4), every
