@@ -37,7 +37,7 @@ constexpr size_t kOffBenchmarkName = 264;    // +264, 4: benchmark-name offset
 constexpr size_t kOffFlags = 328;            // +328, 4: global flags word
 constexpr size_t kOffStreamIndicator = 340;  // +340, 4: a byte stream precedes the name list
 constexpr size_t kOffEarlyFlags = 348;       // early numbered header: flags in the scratch record
-// Words that a SIMNODE record read on its own gets reset: to 0, and to
+// Words that ReadSimNodeFromBex resets in a record it reads: to 0, and to
 // 0xFFFFFFFF.
 constexpr size_t kOffResetToZero[] = {268, 276, 280, 288, 292, 296};
 constexpr size_t kOffResetToOnes = 332;
