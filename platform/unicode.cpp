@@ -3,11 +3,11 @@
 // All six converters are one loop, Convert<From, To>, over two encodings:
 // From reads one code point at the source position (or says why to stop),
 // To checks room for its whole encoding and writes it.  A stop leaves the
-// source position at the start of what stopped it.  Between UTF-8 and
-// UTF-16 the loop first copies runs of ASCII, eight units at a time where
-// both sides have eight left, which is where most text spends its bytes;
-// an ASCII unit converts the same either way, so both paths give the same
-// results.
+// source position at the start of what stopped it.  Where UTF-8 is on one
+// side, the loop first copies runs of ASCII, which is where most text
+// spends its bytes: unit by unit, and eight units at a time once a run has
+// lasted eight; an ASCII unit converts the same either way, so both paths
+// give the same results.
 #include "platform/unicode.h"
 
 #include <cstring>
@@ -231,24 +231,30 @@ inline bool IsAsciiBlock(const Unit *p) {
   return any < 0x80;
 }
 
-// Copies the ASCII at s (s < end, t < tEnd, s[0] ASCII): blocks of eight
-// while both sides have eight left, then unit by unit to the end of the run
-// or of either side.
+// Copies the ASCII at s (s < end, t < tEnd, s[0] ASCII) to the end of the
+// run or of either side.  Short runs (the space between two words) go unit
+// by unit; after every eight units, blocks of eight while both sides have
+// eight left.
 template <typename S, typename T>
 inline void CopyAscii(const S *&s, const S *end, T *&t, T *tEnd) {
-  while (end - s >= 8 && tEnd - t >= 8 && IsAsciiBlock(s)) {
-    for (int i = 0; i < 8; ++i) t[i] = static_cast<T>(s[i]);
-    s += 8;
-    t += 8;
+  int n = 0;
+  while (s < end && s[0] < 0x80 && t < tEnd) {
+    *t++ = static_cast<T>(*s++);
+    if (++n == 8) {
+      while (end - s >= 8 && tEnd - t >= 8 && IsAsciiBlock(s)) {
+        for (int i = 0; i < 8; ++i) t[i] = static_cast<T>(s[i]);
+        s += 8;
+        t += 8;
+      }
+      n = 0;
+    }
   }
-  while (s < end && s[0] < 0x80 && t < tEnd) *t++ = static_cast<T>(*s++);
 }
 
 template <typename From, typename To>
 int Convert(const typename From::Unit **sourceStart, const typename From::Unit *sourceEnd,
             typename To::Unit **targetStart, typename To::Unit *targetEnd, int flags) {
-  constexpr bool kAsciiRuns = (std::is_same_v<From, Utf8> && std::is_same_v<To, Utf16>) ||
-                              (std::is_same_v<From, Utf16> && std::is_same_v<To, Utf8>);
+  constexpr bool kAsciiRuns = std::is_same_v<From, Utf8> || std::is_same_v<To, Utf8>;
   if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
   const bool strict = flags == SAL_CONV_STRICT;
   int result = SAL_CONV_OK;
