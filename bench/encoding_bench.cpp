@@ -1,7 +1,7 @@
 // encoding_bench.cpp - throughput of the text encodings on 16 MiB: base64
 // in both directions beside OpenSSL's EVP_EncodeBlock / EVP_DecodeBlock
 // (when the build found OpenSSL), and FormUrlEncode and EscapeCText on mixed
-// text.  Prints the ratios to OpenSSL at the end.
+// text.  Prints the ratios of time, ours / OpenSSL's, at the end.
 //
 // Sections: the inputs, the measured operations, the reporter, main.
 #include <benchmark/benchmark.h>
@@ -168,9 +168,8 @@ void PrintThroughput(const KeepingReporter &reporter, const char *name, const ch
 }
 
 void PrintRatio(const KeepingReporter &reporter, const char *ours, const char *theirs, const char *label) {
-  const double a = reporter.SecondsPerIteration(ours);
-  const double b = reporter.SecondsPerIteration(theirs);
-  if (a > 0 && b > 0) std::printf("  %-38s %8.2fx OpenSSL's speed\n", label, b / a);
+  const std::string ratio = TimeRatio(reporter.SecondsPerIteration(ours), reporter.SecondsPerIteration(theirs));
+  std::printf("  %-38s %8s of OpenSSL's time\n", label, ratio.c_str());
 }
 
 }  // namespace

@@ -312,11 +312,10 @@ int main(int argc, char **argv) {
     const double mb = static_cast<double>(f.bytes) / 1e6;
     const MemoryResult &m = memory[i];
     const double goal = 1.25 * static_cast<double>(f.bytes) + 4.0 * kMiB;
-    char ratio[32] = "n/a", readOnly[32] = "n/a", growth[32] = "n/a", after[32] = "n/a";
+    const std::string ratio = TimeRatio(readerTime, floorTime);
+    const std::string readOnly = TimeRatio(readOnlyTime, floorTime);
+    char growth[32] = "n/a", after[32] = "n/a";
     char verdict[8] = "";
-    if (floorTime > 0 && readerTime > 0) std::snprintf(ratio, sizeof ratio, "%.2fx", readerTime / floorTime);
-    if (floorTime > 0 && readOnlyTime > 0)
-      std::snprintf(readOnly, sizeof readOnly, "%.2fx", readOnlyTime / floorTime);
     if (m.ok) {
       const double grown = static_cast<double>(m.peak - m.before);
       std::snprintf(growth, sizeof growth, "%.2f MiB", grown / kMiB);
@@ -328,8 +327,8 @@ int main(int argc, char **argv) {
       allWithinGoal = false;
     }
     std::printf("%5" PRIu64 "MiB %11.0f %12.0f %13s %11s %13s %8.2f MiB %12s %6s\n", f.mib,
-                floorTime > 0 ? mb / floorTime : 0.0, readerTime > 0 ? mb / readerTime : 0.0, ratio,
-                readOnly, growth, goal / kMiB, after, verdict);
+                floorTime > 0 ? mb / floorTime : 0.0, readerTime > 0 ? mb / readerTime : 0.0, ratio.c_str(),
+                readOnly.c_str(), growth, goal / kMiB, after, verdict);
   }
   if (!memory.empty() && memory[0].ok && !memory[0].reset)
     std::printf("note: the peak could not be reset (clear_refs); growth is measured from process start\n");

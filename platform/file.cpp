@@ -81,6 +81,23 @@ bool ToTimeKind(uint32_t kind, sal::os::TimeKind *out) {
 }
 
 bool HasText(const char *text) { return text != nullptr && *text != '\0'; }
+
+// Read and Write: the argument rules, the switch of direction, then move
+// (sal::os::Read or Write) of count bytes.  *done (when not null) and *moved
+// get the bytes moved.  1 when all were.
+template <typename Buffer>
+int Transfer(CSalFileData *d, uint8_t op, size_t (*move)(sal::os::FileHandle *, Buffer *, size_t),
+             Buffer *buffer, uint32_t count, uint32_t *done, size_t *moved) {
+  *moved = 0;
+  if (done != nullptr) *done = 0;
+  if (d == nullptr || d->stream == nullptr) return Fail(kSalErrNoObject);
+  if (buffer == nullptr) return Fail(kSalErrArgument);
+  if (count == 0) return 1;
+  if (!PrepareTransfer(d, op)) return 0;
+  *moved = move(d->stream, buffer, count);
+  if (done != nullptr) *done = static_cast<uint32_t>(*moved);
+  return *moved == count ? 1 : 0;
+}
 }  // namespace
 
 // ---- 2. construction, path, open and close -----------------------------
@@ -171,27 +188,20 @@ int CSalFile::Close() {
 // ---- 3. transfers and positioning --------------------------------------
 
 int CSalFile::Read(void *buffer, uint32_t count, uint32_t *got) {
-  if (got != nullptr) *got = 0;
-  if (data_ == nullptr || data_->stream == nullptr) return Fail(kSalErrNoObject);
-  if (buffer == nullptr) return Fail(kSalErrArgument);
-  if (count == 0) return 1;
-  if (!PrepareTransfer(data_, kOpRead)) return 0;
-  const size_t n = sal::os::Read(data_->stream, buffer, count);
-  if (got != nullptr) *got = static_cast<uint32_t>(n);
-  data_->lastByteValid = n != 0;
-  if (n != 0) data_->lastByte = static_cast<const uint8_t *>(buffer)[n - 1];
-  return n == count ? 1 : 0;
+  size_t n = 0;
+  const int result = Transfer(data_, kOpRead, sal::os::Read, buffer, count, got, &n);
+  // The last byte delivered can be pushed back by Seek (the transfer
+  // forgot the one before).
+  if (n != 0) {
+    data_->lastByteValid = true;
+    data_->lastByte = static_cast<const uint8_t *>(buffer)[n - 1];
+  }
+  return result;
 }
 
 int CSalFile::Write(const void *buffer, uint32_t count, uint32_t *written) {
-  if (written != nullptr) *written = 0;
-  if (data_ == nullptr || data_->stream == nullptr) return Fail(kSalErrNoObject);
-  if (buffer == nullptr) return Fail(kSalErrArgument);
-  if (count == 0) return 1;
-  if (!PrepareTransfer(data_, kOpWrite)) return 0;
-  const size_t n = sal::os::Write(data_->stream, buffer, count);
-  if (written != nullptr) *written = static_cast<uint32_t>(n);
-  return n == count ? 1 : 0;
+  size_t n = 0;
+  return Transfer(data_, kOpWrite, sal::os::Write, buffer, count, written, &n);
 }
 
 int CSalFile::Seek(int64_t offset, uint8_t origin) {

@@ -19,13 +19,8 @@ enum : uint32_t {
 };
 
 /// The file path of a module, split into file name and directory.
-class CSalModuleInfo {
+class CSalModuleInfo : public CSalCore {
  public:
-  CSalModuleInfo() = default;
-  CSalModuleInfo(const CSalModuleInfo &) = delete;
-  CSalModuleInfo &operator=(const CSalModuleInfo &) = delete;
-  virtual ~CSalModuleInfo() = default;
-
   /// fullPath becomes path (empty for null); fileName and directory (with
   /// its trailing separator) are derived from it with SalPathGetFileName
   /// and SalPathGetDir.

@@ -562,152 +562,53 @@ int ChangeString(Change fn, CCommonString &path, const char *arg) {
   return result;
 }
 
-int GetDirFn(const char *p, char *o, size_t c) { return sal::path::GetDir(Sep(), p, o, c); }
-int GetDirNoDriveFn(const char *p, char *o, size_t c) {
-  return sal::path::GetDirNoDrive(Sep(), p, o, c);
+// The rules that take the separator, with the platform's.
+template <int (*Rule)(char, const char *, char *, size_t)>
+int WithSep(const char *path, char *out, size_t capacity) {
+  return Rule(Sep(), path, out, capacity);
 }
-int GetFileNameFn(const char *p, char *o, size_t c) {
-  return sal::path::GetFileName(Sep(), p, o, c);
+
+template <int (*Rule)(char, char *, size_t, const char *)>
+int WithSep(char *buffer, size_t capacity, const char *arg) {
+  return Rule(Sep(), buffer, capacity, arg);
 }
-int GetFileTitleFn(const char *p, char *o, size_t c) {
-  return sal::path::GetFileTitle(Sep(), p, o, c);
-}
-int GetParentDirFn(const char *p, char *o, size_t c) {
-  return sal::path::GetParentDir(Sep(), p, o, c);
-}
-int SetFileTitleFn(char *b, size_t c, const char *a) {
-  return sal::path::SetFileTitle(Sep(), b, c, a);
-}
-int SetFileNameFn(char *b, size_t c, const char *a) { return sal::path::SetFileName(Sep(), b, c, a); }
-int SetDirNoDriveFn(char *b, size_t c, const char *a) {
-  return sal::path::SetDirNoDrive(Sep(), b, c, a);
-}
-int SetDirFn(char *b, size_t c, const char *a) { return sal::path::SetDir(Sep(), b, c, a); }
 }  // namespace
+
+// The public forms of an extracting function over its rule: the bounded
+// copy, and the CCommonString forms with a buffer of Capacity bytes.
+#define SAL_PATH_EXTRACTING(Name, rule, Capacity)                                                         \
+  int Name(const char *path, char *out, size_t capacity) { return rule(path, out, capacity); }           \
+  int Name(const char *path, CCommonString &out) { return ExtractInto<Capacity>(rule, path, out); }      \
+  CCommonString Name(const char *path) { return ExtractValue<Capacity>(rule, path); }
+
+// The public forms of an in-place function over its rule: the buffer, and
+// the CCommonString through a 256-byte copy.
+#define SAL_PATH_CHANGING(Name, rule)                                                                     \
+  int Name(char *buffer, size_t capacity, const char *arg) { return rule(buffer, capacity, arg); }      \
+  int Name(CCommonString &path, const char *arg) { return ChangeString(rule, path, arg); }
 
 int SalPathIsSeparator(int ch) { return (ch == '\\' || ch == '/') ? 1 : 0; }
 
 int SalPathIsFull(const char *path) { return sal::path::IsFull(Sep(), path); }
 
-int SalPathGetDir(const char *path, char *out, size_t capacity) {
-  return GetDirFn(path, out, capacity);
-}
-int SalPathGetDir(const char *path, CCommonString &out) {
-  return ExtractInto<256>(GetDirFn, path, out);
-}
-CCommonString SalPathGetDir(const char *path) { return ExtractValue<256>(GetDirFn, path); }
+SAL_PATH_EXTRACTING(SalPathGetDir, WithSep<sal::path::GetDir>, 256)
+SAL_PATH_EXTRACTING(SalPathGetDrive, sal::path::GetDrive, 3)
+SAL_PATH_EXTRACTING(SalPathGetDirNoDrive, WithSep<sal::path::GetDirNoDrive>, 256)
+SAL_PATH_EXTRACTING(SalPathGetFileName, WithSep<sal::path::GetFileName>, 256)
+SAL_PATH_EXTRACTING(SalPathGetFileTitle, WithSep<sal::path::GetFileTitle>, 256)
+SAL_PATH_EXTRACTING(SalPathGetExtension, sal::path::GetExtension, 256)
+SAL_PATH_EXTRACTING(SalPathRemoveExtension, sal::path::RemoveExtension, 256)
+SAL_PATH_EXTRACTING(SalPathGetParentDir, WithSep<sal::path::GetParentDir>, 256)
 
-int SalPathGetDrive(const char *path, char *out, size_t capacity) {
-  return sal::path::GetDrive(path, out, capacity);
-}
-int SalPathGetDrive(const char *path, CCommonString &out) {
-  return ExtractInto<3>(sal::path::GetDrive, path, out);
-}
-CCommonString SalPathGetDrive(const char *path) {
-  return ExtractValue<3>(sal::path::GetDrive, path);
-}
+SAL_PATH_CHANGING(SalPathSetExtension, sal::path::SetExtension)
+SAL_PATH_CHANGING(SalPathSetFileTitle, WithSep<sal::path::SetFileTitle>)
+SAL_PATH_CHANGING(SalPathSetFileName, WithSep<sal::path::SetFileName>)
+SAL_PATH_CHANGING(SalPathSetDirNoDrive, WithSep<sal::path::SetDirNoDrive>)
+SAL_PATH_CHANGING(SalPathSetDir, WithSep<sal::path::SetDir>)
+SAL_PATH_CHANGING(SalPathSetDrive, sal::path::SetDrive)
 
-int SalPathGetDirNoDrive(const char *path, char *out, size_t capacity) {
-  return GetDirNoDriveFn(path, out, capacity);
-}
-int SalPathGetDirNoDrive(const char *path, CCommonString &out) {
-  return ExtractInto<256>(GetDirNoDriveFn, path, out);
-}
-CCommonString SalPathGetDirNoDrive(const char *path) {
-  return ExtractValue<256>(GetDirNoDriveFn, path);
-}
-
-int SalPathGetFileName(const char *path, char *out, size_t capacity) {
-  return GetFileNameFn(path, out, capacity);
-}
-int SalPathGetFileName(const char *path, CCommonString &out) {
-  return ExtractInto<256>(GetFileNameFn, path, out);
-}
-CCommonString SalPathGetFileName(const char *path) {
-  return ExtractValue<256>(GetFileNameFn, path);
-}
-
-int SalPathGetFileTitle(const char *path, char *out, size_t capacity) {
-  return GetFileTitleFn(path, out, capacity);
-}
-int SalPathGetFileTitle(const char *path, CCommonString &out) {
-  return ExtractInto<256>(GetFileTitleFn, path, out);
-}
-CCommonString SalPathGetFileTitle(const char *path) {
-  return ExtractValue<256>(GetFileTitleFn, path);
-}
-
-int SalPathGetExtension(const char *path, char *out, size_t capacity) {
-  return sal::path::GetExtension(path, out, capacity);
-}
-int SalPathGetExtension(const char *path, CCommonString &out) {
-  return ExtractInto<256>(sal::path::GetExtension, path, out);
-}
-CCommonString SalPathGetExtension(const char *path) {
-  return ExtractValue<256>(sal::path::GetExtension, path);
-}
-
-int SalPathRemoveExtension(const char *path, char *out, size_t capacity) {
-  return sal::path::RemoveExtension(path, out, capacity);
-}
-int SalPathRemoveExtension(const char *path, CCommonString &out) {
-  return ExtractInto<256>(sal::path::RemoveExtension, path, out);
-}
-CCommonString SalPathRemoveExtension(const char *path) {
-  return ExtractValue<256>(sal::path::RemoveExtension, path);
-}
-
-int SalPathGetParentDir(const char *path, char *out, size_t capacity) {
-  return GetParentDirFn(path, out, capacity);
-}
-int SalPathGetParentDir(const char *path, CCommonString &out) {
-  return ExtractInto<256>(GetParentDirFn, path, out);
-}
-CCommonString SalPathGetParentDir(const char *path) {
-  return ExtractValue<256>(GetParentDirFn, path);
-}
-
-int SalPathSetExtension(char *buffer, size_t capacity, const char *extension) {
-  return sal::path::SetExtension(buffer, capacity, extension);
-}
-int SalPathSetExtension(CCommonString &path, const char *extension) {
-  return ChangeString(sal::path::SetExtension, path, extension);
-}
-
-int SalPathSetFileTitle(char *buffer, size_t capacity, const char *title) {
-  return SetFileTitleFn(buffer, capacity, title);
-}
-int SalPathSetFileTitle(CCommonString &path, const char *title) {
-  return ChangeString(SetFileTitleFn, path, title);
-}
-
-int SalPathSetFileName(char *buffer, size_t capacity, const char *name) {
-  return SetFileNameFn(buffer, capacity, name);
-}
-int SalPathSetFileName(CCommonString &path, const char *name) {
-  return ChangeString(SetFileNameFn, path, name);
-}
-
-int SalPathSetDirNoDrive(char *buffer, size_t capacity, const char *directory) {
-  return SetDirNoDriveFn(buffer, capacity, directory);
-}
-int SalPathSetDirNoDrive(CCommonString &path, const char *directory) {
-  return ChangeString(SetDirNoDriveFn, path, directory);
-}
-
-int SalPathSetDir(char *buffer, size_t capacity, const char *directory) {
-  return SetDirFn(buffer, capacity, directory);
-}
-int SalPathSetDir(CCommonString &path, const char *directory) {
-  return ChangeString(SetDirFn, path, directory);
-}
-
-int SalPathSetDrive(char *buffer, size_t capacity, const char *drive) {
-  return sal::path::SetDrive(buffer, capacity, drive);
-}
-int SalPathSetDrive(CCommonString &path, const char *drive) {
-  return ChangeString(sal::path::SetDrive, path, drive);
-}
+#undef SAL_PATH_EXTRACTING
+#undef SAL_PATH_CHANGING
 
 char *SalPathAddSeparator(char *buffer, size_t capacity) {
   return sal::path::AddSeparator(Sep(), buffer, capacity);

@@ -12,6 +12,11 @@ namespace sal::os {
 /// the loader does not know the module.
 void *SelfModule();
 
+/// The handle, of the same kind, of the module whose image holds address
+/// (code or data of a loaded module); no reference is taken.  Null when the
+/// loader does not know the address.
+void *ModuleHolding(const void *address);
+
 }  // namespace sal::os
 
 #endif  // SAL_SELF_MODULE_H

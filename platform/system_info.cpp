@@ -12,6 +12,7 @@
 #include "base/mem.h"
 #include "base/text.h"
 #include "base/text_lookup.h"
+#include "platform/cpu_id.h"
 #include "platform/os/system_info_os.h"
 
 namespace {
@@ -223,7 +224,7 @@ int CSalSystemInfo::GetVirtualMemory(uint64_t *total, uint64_t *available) const
 
 int IsAuthenticAMD() {
   uint32_t regs[4] = {0, 0, 0, 0};  // EAX, EBX, ECX, EDX
-  if (!sal::os::Cpuid(0, regs) || regs[0] == 0) return 0;
+  if (!sal::Cpuid(0, regs) || regs[0] == 0) return 0;
   char vendor[13];
   std::memcpy(vendor, &regs[1], 4);
   std::memcpy(vendor + 4, &regs[3], 4);

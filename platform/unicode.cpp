@@ -1,15 +1,17 @@
 // unicode.cpp - the UTF-8, UTF-16 and UTF-32 conversions.
 //
-// Each converter is one loop over the source: decode one code point (or
-// stop), check room for its whole encoding (or stop), write it.  A stop
-// puts the source position back to the start of what stopped it.  The
-// UTF-8 reading and writing loops take runs of ASCII eight at a time, which
-// is where most text spends its bytes; the run ends before any byte that is
-// not ASCII or when either side has fewer than eight left, and the general
-// path handles the rest, so both paths give the same results.
+// All six converters are one loop, Convert<From, To>, over two encodings:
+// From reads one code point at the source position (or says why to stop),
+// To checks room for its whole encoding and writes it.  A stop leaves the
+// source position at the start of what stopped it.  Where UTF-8 is on one
+// side, the loop first copies runs of ASCII, which is where most text
+// spends its bytes: unit by unit, and eight units at a time once a run has
+// lasted eight; an ASCII unit converts the same either way, so both paths
+// give the same results.
 #include "platform/unicode.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -22,9 +24,43 @@ constexpr uint64_t kHighBits = 0x8080808080808080ull;
 inline bool IsSurrogate(char32_t c) { return c >= kHighFirst && c <= kLowLast; }
 inline bool IsHigh(char32_t c) { return c >= kHighFirst && c <= kHighLast; }
 inline bool IsLow(char32_t c) { return c >= kLowFirst && c <= kLowLast; }
+inline bool IsTrailingByte(uint8_t b) { return (b & 0xC0) == 0x80; }
+
+// Whether count units fit between a position and an end (an end at or
+// before the position leaves no room).
+template <typename T>
+inline bool HasRoom(const T *position, const T *end, ptrdiff_t count) {
+  return end - position >= count;
+}
+
+// ---------------------------------------------------------------------------
+// What a reader makes of the sequence at the source position
+// ---------------------------------------------------------------------------
+
+enum class Take {
+  kWrite,          // write the value
+  kWriteReported,  // write the value, a replacement: the result becomes SOURCE_ILLEGAL
+  kSkipReported,   // write nothing, pass over it: the result becomes SOURCE_ILLEGAL
+  kStop,           // stop here for the reason given
+};
+
+struct Decoded {
+  Take take;
+  int units;       // source units of the sequence (not for kStop)
+  char32_t value;  // the code point to write
+  int reason;      // SAL_CONV_* of a stop
+};
+
+constexpr Decoded Write(char32_t value, int units) { return {Take::kWrite, units, value, SAL_CONV_OK}; }
+constexpr Decoded Stop(int reason) { return {Take::kStop, 0, 0, reason}; }
+
+// ---------------------------------------------------------------------------
+// UTF-8
+// ---------------------------------------------------------------------------
 
 // Trailing bytes announced by a first byte: 0 for 00-BF, 1 for C0-DF,
-// 2 for E0-EF, 3 for F0-F7, 4 for F8-FB, 5 for FC-FF.
+// 2 for E0-EF, 3 for F0-F7, 4 for F8-FB, 5 for FC-FF.  A sequence is
+// exhausted when the source ends before them, whatever its bytes.
 inline int TrailingBytes(uint8_t b) {
   if (b < 0xC0) return 0;
   if (b < 0xE0) return 1;
@@ -34,463 +70,284 @@ inline int TrailingBytes(uint8_t b) {
   return 5;
 }
 
-// Well-formedness of length bytes at p, where length is the one p[0]
-// announces (so only the byte ranges remain to be checked).
-inline bool WellFormed(const uint8_t *p, int length) {
-  const uint8_t b0 = p[0];
-  switch (length) {
-    case 1:
-      return b0 < 0x80;
-    case 2:
-      return b0 >= 0xC2 && (p[1] & 0xC0) == 0x80;
-    case 3: {
-      const uint8_t b1 = p[1];
-      if ((b1 & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return false;
-      if (b0 == 0xE0) return b1 >= 0xA0;  // shorter forms are overlong
-      if (b0 == 0xED) return b1 <= 0x9F;  // ED A0-BF would be surrogates
-      return true;
+struct Utf8 {
+  using Unit = uint8_t;
+
+  // A sequence is exhausted when the source ends before the length its
+  // first byte announces, else illegal unless well-formed (SalUtf8LeadOf).
+  // A well-formed sequence is never a surrogate nor above 0x10FFFF, so the
+  // target's rules for those values never apply here.
+  template <typename To>
+  static Decoded Read(const uint8_t *s, const uint8_t *end, bool) {
+    const uint8_t b0 = s[0];
+    if (b0 < 0x80) return Write(b0, 1);
+    const SalUtf8Lead lead = SalUtf8LeadOf(b0);
+    const ptrdiff_t left = end - s;
+    const auto second = [&lead](uint8_t b) { return b >= lead.secondLow && b <= lead.secondHigh; };
+    switch (lead.length) {
+      case 2:
+        if (left < 2) return Stop(SAL_CONV_SOURCE_EXHAUSTED);
+        if (!second(s[1])) return Stop(SAL_CONV_SOURCE_ILLEGAL);
+        return Write((char32_t(b0 & 0x1F) << 6) | (s[1] & 0x3F), 2);
+      case 3:
+        if (left < 3) return Stop(SAL_CONV_SOURCE_EXHAUSTED);
+        if (!second(s[1]) || !IsTrailingByte(s[2])) return Stop(SAL_CONV_SOURCE_ILLEGAL);
+        return Write((char32_t(b0 & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F), 3);
+      case 4:
+        if (left < 4) return Stop(SAL_CONV_SOURCE_EXHAUSTED);
+        if (!second(s[1]) || !IsTrailingByte(s[2]) || !IsTrailingByte(s[3]))
+          return Stop(SAL_CONV_SOURCE_ILLEGAL);
+        return Write((char32_t(b0 & 0x07) << 18) | (char32_t(s[1] & 0x3F) << 12) |
+                         (char32_t(s[2] & 0x3F) << 6) | (s[3] & 0x3F),
+                     4);
+      default:  // no well-formed sequence starts here
+        return Stop(TrailingBytes(b0) >= left ? SAL_CONV_SOURCE_EXHAUSTED : SAL_CONV_SOURCE_ILLEGAL);
     }
-    case 4: {
-      const uint8_t b1 = p[1];
-      if (b0 > 0xF4) return false;
-      if ((b1 & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 || (p[3] & 0xC0) != 0x80) return false;
-      if (b0 == 0xF0) return b1 >= 0x90;  // overlong
-      if (b0 == 0xF4) return b1 <= 0x8F;  // above 0x10FFFF
-      return true;
-    }
-    default:  // 5- and 6-byte forms are not UTF-8
-      return false;
   }
-}
 
-// The value of a well-formed sequence of length bytes.
-inline char32_t DecodeWellFormed(const uint8_t *p, int length) {
-  switch (length) {
-    case 1:
-      return p[0];
-    case 2:
-      return (char32_t(p[0] & 0x1F) << 6) | (p[1] & 0x3F);
-    case 3:
-      return (char32_t(p[0] & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-    default:
-      return (char32_t(p[0] & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
-             (char32_t(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
-  }
-}
-
-// Bytes of the UTF-8 form of c (c at most 0x10FFFF, surrogates allowed).
-inline int Utf8Length(char32_t c) {
-  if (c < 0x80) return 1;
-  if (c < 0x800) return 2;
-  if (c < 0x10000) return 3;
-  return 4;
-}
-
-inline void EncodeUtf8(char32_t c, int length, uint8_t *t) {
-  switch (length) {
-    case 1:
-      t[0] = static_cast<uint8_t>(c);
-      break;
-    case 2:
+  // Writes c (at most 0x10FFFF, surrogates allowed) as 1 to 4 bytes when
+  // they fit.
+  static bool Put(char32_t c, uint8_t *&t, uint8_t *end) {
+    if (c < 0x80) {
+      if (!HasRoom(t, end, 1)) return false;
+      *t++ = static_cast<uint8_t>(c);
+    } else if (c < 0x800) {
+      if (!HasRoom(t, end, 2)) return false;
       t[0] = static_cast<uint8_t>(0xC0 | (c >> 6));
       t[1] = static_cast<uint8_t>(0x80 | (c & 0x3F));
-      break;
-    case 3:
+      t += 2;
+    } else if (c < 0x10000) {
+      if (!HasRoom(t, end, 3)) return false;
       t[0] = static_cast<uint8_t>(0xE0 | (c >> 12));
       t[1] = static_cast<uint8_t>(0x80 | ((c >> 6) & 0x3F));
       t[2] = static_cast<uint8_t>(0x80 | (c & 0x3F));
-      break;
-    default:
+      t += 3;
+    } else {
+      if (!HasRoom(t, end, 4)) return false;
       t[0] = static_cast<uint8_t>(0xF0 | (c >> 18));
       t[1] = static_cast<uint8_t>(0x80 | ((c >> 12) & 0x3F));
       t[2] = static_cast<uint8_t>(0x80 | ((c >> 6) & 0x3F));
       t[3] = static_cast<uint8_t>(0x80 | (c & 0x3F));
-      break;
-  }
-}
-
-// Room left between a position and an end; none when the end lies before.
-template <typename T>
-inline ptrdiff_t Room(const T *position, const T *end) {
-  return end > position ? end - position : 0;
-}
-
-// Reads one code point of UTF-16 at s (s < end).  Returns SAL_CONV_OK with
-// the value and the units it took, or the reason to stop.
-inline int ReadUtf16(const char16_t *s, const char16_t *end, bool strict, char32_t *value,
-                     int *units) {
-  const char32_t c = *s;
-  *units = 1;
-  *value = c;
-  if (IsHigh(c)) {
-    if (end - s < 2) return SAL_CONV_SOURCE_EXHAUSTED;
-    const char32_t c2 = s[1];
-    if (IsLow(c2)) {
-      *value = ((c - kHighFirst) << 10) + (c2 - kLowFirst) + 0x10000;
-      *units = 2;
-    } else if (strict) {
-      return SAL_CONV_SOURCE_ILLEGAL;
+      t += 4;
     }
-  } else if (strict && IsLow(c)) {
-    return SAL_CONV_SOURCE_ILLEGAL;
+    return true;
   }
-  return SAL_CONV_OK;
+
+  // Lenient conversions from UTF-32 write a surrogate value as the three
+  // bytes of its value; a value above 0x10FFFF becomes U+FFFD, reported in
+  // both modes.
+  static constexpr bool kPutsSurrogates = true;
+  static Decoded AboveMax(bool) { return {Take::kWriteReported, 1, kReplacement, SAL_CONV_OK}; }
+};
+
+// ---------------------------------------------------------------------------
+// UTF-16
+// ---------------------------------------------------------------------------
+
+struct Utf16 {
+  using Unit = char16_t;
+
+  // A high surrogate as the last unit is exhausted; an unpaired surrogate
+  // stops a strict conversion and is passed on as a value of its own by a
+  // lenient one.
+  template <typename To>
+  static Decoded Read(const char16_t *s, const char16_t *end, bool strict) {
+    const char32_t c = s[0];
+    if (!IsSurrogate(c)) return Write(c, 1);
+    if (IsHigh(c)) {
+      if (end - s < 2) return Stop(SAL_CONV_SOURCE_EXHAUSTED);
+      const char32_t c2 = s[1];
+      if (IsLow(c2)) return Write(((c - kHighFirst) << 10) + (c2 - kLowFirst) + 0x10000, 2);
+    }
+    return strict ? Stop(SAL_CONV_SOURCE_ILLEGAL) : Write(c, 1);
+  }
+
+  // Writes c (not a surrogate, at most 0x10FFFF) as one unit or a
+  // surrogate pair when it fits.
+  static bool Put(char32_t c, char16_t *&t, char16_t *end) {
+    if (c <= 0xFFFF) {
+      if (!HasRoom(t, end, 1)) return false;
+      *t++ = static_cast<char16_t>(c);
+    } else {
+      if (!HasRoom(t, end, 2)) return false;
+      c -= 0x10000;
+      t[0] = static_cast<char16_t>(kHighFirst + (c >> 10));
+      t[1] = static_cast<char16_t>(kLowFirst + (c & 0x3FF));
+      t += 2;
+    }
+    return true;
+  }
+
+  // Lenient conversions from UTF-32 write U+FFFD for a surrogate value, and
+  // for a value above 0x10FFFF, which a strict one skips and reports.
+  static constexpr bool kPutsSurrogates = false;
+  static Decoded AboveMax(bool strict) {
+    return strict ? Decoded{Take::kSkipReported, 1, 0, SAL_CONV_OK} : Write(kReplacement, 1);
+  }
+};
+
+// ---------------------------------------------------------------------------
+// UTF-32
+// ---------------------------------------------------------------------------
+
+struct Utf32 {
+  using Unit = char32_t;
+
+  // Every unit is one value.  A surrogate value stops a strict conversion;
+  // what else becomes of the values UTF-32 holds and Unicode does not is
+  // the target's rule.
+  template <typename To>
+  static Decoded Read(const char32_t *s, const char32_t *, bool strict) {
+    const char32_t c = s[0];
+    if (c > kMaxCodePoint) return To::AboveMax(strict);
+    if (IsSurrogate(c)) {
+      if (strict) return Stop(SAL_CONV_SOURCE_ILLEGAL);
+      if (!To::kPutsSurrogates) return Write(kReplacement, 1);
+    }
+    return Write(c, 1);
+  }
+
+  static bool Put(char32_t c, char32_t *&t, char32_t *end) {
+    if (!HasRoom(t, end, 1)) return false;
+    *t++ = c;
+    return true;
+  }
+};
+
+// ---------------------------------------------------------------------------
+// The ASCII runs and the one loop
+// ---------------------------------------------------------------------------
+
+inline bool IsAsciiBlock(const uint8_t *p) {
+  uint64_t block;
+  std::memcpy(&block, p, 8);
+  return (block & kHighBits) == 0;
 }
 
-// Reads one sequence of UTF-8 at s (s < end): SAL_CONV_OK with the value
-// and its length, or the reason to stop.
-inline int ReadUtf8(const uint8_t *s, const uint8_t *end, char32_t *value, int *length) {
-  const int extra = TrailingBytes(*s);
-  if (extra >= end - s) return SAL_CONV_SOURCE_EXHAUSTED;
-  if (!WellFormed(s, extra + 1)) return SAL_CONV_SOURCE_ILLEGAL;
-  *length = extra + 1;
-  *value = DecodeWellFormed(s, extra + 1);
-  return SAL_CONV_OK;
+template <typename Unit>
+inline bool IsAsciiBlock(const Unit *p) {
+  Unit any = 0;
+  for (int i = 0; i < 8; ++i) any |= p[i];
+  return any < 0x80;
 }
 
-// Copies the ASCII run at *s as long as eight bytes and eight units of room
-// remain on both sides and the block holds ASCII only.
-inline void CopyAsciiToUtf16(const uint8_t **s, const uint8_t *end, char16_t **t, char16_t *tEnd) {
-  const uint8_t *p = *s;
-  char16_t *q = *t;
-  while (end - p >= 8 && tEnd - q >= 8) {
-    uint64_t block;
-    std::memcpy(&block, p, 8);
-    if ((block & kHighBits) != 0) break;
-    for (int i = 0; i < 8; ++i) q[i] = p[i];
-    p += 8;
-    q += 8;
+// Copies the ASCII at s (s < end, t < tEnd, s[0] ASCII) to the end of the
+// run or of either side.  Short runs (the space between two words) go unit
+// by unit; after every eight units, blocks of eight while both sides have
+// eight left.
+template <typename S, typename T>
+inline void CopyAscii(const S *&s, const S *end, T *&t, T *tEnd) {
+  int n = 0;
+  while (s < end && s[0] < 0x80 && t < tEnd) {
+    *t++ = static_cast<T>(*s++);
+    if (++n == 8) {
+      while (end - s >= 8 && tEnd - t >= 8 && IsAsciiBlock(s)) {
+        for (int i = 0; i < 8; ++i) t[i] = static_cast<T>(s[i]);
+        s += 8;
+        t += 8;
+      }
+      n = 0;
+    }
   }
-  *s = p;
-  *t = q;
 }
 
-inline void CopyAsciiToUtf8(const char16_t **s, const char16_t *end, uint8_t **t, uint8_t *tEnd) {
-  const char16_t *p = *s;
-  uint8_t *q = *t;
-  while (end - p >= 8 && tEnd - q >= 8) {
-    char16_t acc = 0;
-    for (int i = 0; i < 8; ++i) acc |= p[i];
-    if (acc >= 0x80) break;
-    for (int i = 0; i < 8; ++i) q[i] = static_cast<uint8_t>(p[i]);
-    p += 8;
-    q += 8;
+template <typename From, typename To>
+int Convert(const typename From::Unit **sourceStart, const typename From::Unit *sourceEnd,
+            typename To::Unit **targetStart, typename To::Unit *targetEnd, int flags) {
+  constexpr bool kAsciiRuns = std::is_same_v<From, Utf8> || std::is_same_v<To, Utf8>;
+  if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
+  const bool strict = flags == SAL_CONV_STRICT;
+  int result = SAL_CONV_OK;
+  const typename From::Unit *s = *sourceStart;
+  typename To::Unit *t = *targetStart;
+  while (s < sourceEnd) {
+    if (kAsciiRuns && s[0] < 0x80) {
+      if (t >= targetEnd) {
+        result = SAL_CONV_TARGET_EXHAUSTED;
+        break;
+      }
+      CopyAscii(s, sourceEnd, t, targetEnd);
+      continue;
+    }
+    const Decoded d = From::template Read<To>(s, sourceEnd, strict);
+    if (d.take != Take::kWrite) {
+      if (d.take == Take::kStop) {
+        result = d.reason;
+        break;
+      }
+      // A replacement or a skip is reported unless a later stop names a
+      // reason of its own (want of room for this very replacement included).
+      result = SAL_CONV_SOURCE_ILLEGAL;
+      if (d.take == Take::kSkipReported) {
+        s += d.units;
+        continue;
+      }
+    }
+    if (!To::Put(d.value, t, targetEnd)) {
+      result = SAL_CONV_TARGET_EXHAUSTED;
+      break;
+    }
+    s += d.units;
   }
-  *s = p;
-  *t = q;
+  *sourceStart = s;
+  *targetStart = t;
+  return result;
+}
+
+// One code point, written by the converters' writer into room for its
+// longest form; 0 for a value that is not a Unicode scalar value.
+template <typename To>
+int CodePointTo(uint32_t codePoint, typename To::Unit *units, int room, int *count) {
+  if (count != nullptr) *count = 0;
+  if (units == nullptr || codePoint > kMaxCodePoint || IsSurrogate(codePoint)) return 0;
+  typename To::Unit *t = units;
+  (void)To::Put(codePoint, t, units + room);
+  if (count != nullptr) *count = static_cast<int>(t - units);
+  return 1;
 }
 
 }  // namespace
 
 int SalUtf32ToUtf16(const char32_t **sourceStart, const char32_t *sourceEnd, char16_t **targetStart,
                     char16_t *targetEnd, int flags) {
-  if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
-  const bool strict = flags == SAL_CONV_STRICT;
-  int result = SAL_CONV_OK;
-  const char32_t *s = *sourceStart;
-  char16_t *t = *targetStart;
-  for (; s < sourceEnd; ++s) {
-    char32_t c = *s;
-    if (c > kMaxCodePoint) {
-      if (strict) {  // skipped, and remembered in the result
-        result = SAL_CONV_SOURCE_ILLEGAL;
-        continue;
-      }
-      c = kReplacement;
-    } else if (IsSurrogate(c)) {
-      if (strict) {
-        result = SAL_CONV_SOURCE_ILLEGAL;
-        break;
-      }
-      c = kReplacement;
-    }
-    if (c <= 0xFFFF) {
-      if (Room(t, targetEnd) < 1) {
-        result = SAL_CONV_TARGET_EXHAUSTED;
-        break;
-      }
-      *t++ = static_cast<char16_t>(c);
-    } else {
-      if (Room(t, targetEnd) < 2) {
-        result = SAL_CONV_TARGET_EXHAUSTED;
-        break;
-      }
-      c -= 0x10000;
-      *t++ = static_cast<char16_t>(kHighFirst + (c >> 10));
-      *t++ = static_cast<char16_t>(kLowFirst + (c & 0x3FF));
-    }
-  }
-  *sourceStart = s;
-  *targetStart = t;
-  return result;
+  return Convert<Utf32, Utf16>(sourceStart, sourceEnd, targetStart, targetEnd, flags);
 }
 
 int SalUtf32ToUtf8(const char32_t **sourceStart, const char32_t *sourceEnd, uint8_t **targetStart,
                    uint8_t *targetEnd, int flags) {
-  if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
-  const bool strict = flags == SAL_CONV_STRICT;
-  int result = SAL_CONV_OK;
-  const char32_t *s = *sourceStart;
-  uint8_t *t = *targetStart;
-  for (; s < sourceEnd; ++s) {
-    char32_t c = *s;
-    if (strict && IsSurrogate(c)) {
-      result = SAL_CONV_SOURCE_ILLEGAL;
-      break;
-    }
-    bool replaced = false;
-    if (c > kMaxCodePoint) {
-      c = kReplacement;
-      replaced = true;
-    }
-    const int length = Utf8Length(c);
-    if (Room(t, targetEnd) < length) {
-      result = SAL_CONV_TARGET_EXHAUSTED;
-      break;
-    }
-    EncodeUtf8(c, length, t);
-    t += length;
-    if (replaced) result = SAL_CONV_SOURCE_ILLEGAL;
-  }
-  *sourceStart = s;
-  *targetStart = t;
-  return result;
+  return Convert<Utf32, Utf8>(sourceStart, sourceEnd, targetStart, targetEnd, flags);
 }
 
 int SalUtf16ToUtf32(const char16_t **sourceStart, const char16_t *sourceEnd, char32_t **targetStart,
                     char32_t *targetEnd, int flags) {
-  if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
-  const bool strict = flags == SAL_CONV_STRICT;
-  int result = SAL_CONV_OK;
-  const char16_t *s = *sourceStart;
-  char32_t *t = *targetStart;
-  while (s < sourceEnd) {
-    char32_t c;
-    int units;
-    result = ReadUtf16(s, sourceEnd, strict, &c, &units);
-    if (result != SAL_CONV_OK) break;
-    if (Room(t, targetEnd) < 1) {
-      result = SAL_CONV_TARGET_EXHAUSTED;
-      break;
-    }
-    *t++ = c;
-    s += units;
-  }
-  *sourceStart = s;
-  *targetStart = t;
-  return result;
+  return Convert<Utf16, Utf32>(sourceStart, sourceEnd, targetStart, targetEnd, flags);
 }
 
 int SalUtf16ToUtf8(const char16_t **sourceStart, const char16_t *sourceEnd, uint8_t **targetStart,
                    uint8_t *targetEnd, int flags) {
-  if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
-  const bool strict = flags == SAL_CONV_STRICT;
-  int result = SAL_CONV_OK;
-  const char16_t *s = *sourceStart;
-  uint8_t *t = *targetStart;
-  while (s < sourceEnd) {
-    if (*s < 0x80) {
-      CopyAsciiToUtf8(&s, sourceEnd, &t, targetEnd);
-      if (s >= sourceEnd) break;
-      if (*s < 0x80) {
-        if (Room(t, targetEnd) < 1) {
-          result = SAL_CONV_TARGET_EXHAUSTED;
-          break;
-        }
-        *t++ = static_cast<uint8_t>(*s++);
-        continue;
-      }
-    }
-    // Units outside the surrogate range that need two or three bytes, with
-    // room for them, are written in place; the rest goes the general way.
-    {
-      const char16_t c = *s;
-      const ptrdiff_t room = Room(t, targetEnd);
-      if (c < 0x800) {
-        if (room >= 2) {
-          t[0] = static_cast<uint8_t>(0xC0 | (c >> 6));
-          t[1] = static_cast<uint8_t>(0x80 | (c & 0x3F));
-          t += 2;
-          ++s;
-          continue;
-        }
-      } else if ((c < kHighFirst || c > kLowLast) && room >= 3) {
-        t[0] = static_cast<uint8_t>(0xE0 | (c >> 12));
-        t[1] = static_cast<uint8_t>(0x80 | ((c >> 6) & 0x3F));
-        t[2] = static_cast<uint8_t>(0x80 | (c & 0x3F));
-        t += 3;
-        ++s;
-        continue;
-      }
-    }
-    char32_t c;
-    int units;
-    result = ReadUtf16(s, sourceEnd, strict, &c, &units);
-    if (result != SAL_CONV_OK) break;
-    const int length = Utf8Length(c);
-    if (Room(t, targetEnd) < length) {
-      result = SAL_CONV_TARGET_EXHAUSTED;
-      break;
-    }
-    EncodeUtf8(c, length, t);
-    t += length;
-    s += units;
-  }
-  *sourceStart = s;
-  *targetStart = t;
-  return result;
+  return Convert<Utf16, Utf8>(sourceStart, sourceEnd, targetStart, targetEnd, flags);
 }
 
 int SalUtf8ToUtf16(const uint8_t **sourceStart, const uint8_t *sourceEnd, char16_t **targetStart,
                    char16_t *targetEnd, int flags) {
-  if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
-  const bool strict = flags == SAL_CONV_STRICT;
-  int result = SAL_CONV_OK;
-  const uint8_t *s = *sourceStart;
-  char16_t *t = *targetStart;
-  while (s < sourceEnd) {
-    if (*s < 0x80) {
-      CopyAsciiToUtf16(&s, sourceEnd, &t, targetEnd);
-      if (s >= sourceEnd) break;
-      if (*s < 0x80) {
-        if (Room(t, targetEnd) < 1) {
-          result = SAL_CONV_TARGET_EXHAUSTED;
-          break;
-        }
-        *t++ = *s++;
-        continue;
-      }
-    }
-    // Complete, well-formed two- and three-byte sequences (most non-ASCII
-    // text) are decoded in place when there is room; every other case goes
-    // the general way below, which gives the same result for these.
-    if (t < targetEnd) {
-      const uint8_t b0 = *s;
-      const ptrdiff_t left = sourceEnd - s;
-      if (b0 >= 0xC2 && b0 <= 0xDF) {
-        if (left >= 2 && (s[1] & 0xC0) == 0x80) {
-          *t++ = static_cast<char16_t>(((b0 & 0x1F) << 6) | (s[1] & 0x3F));
-          s += 2;
-          continue;
-        }
-      } else if ((b0 & 0xF0) == 0xE0 && left >= 3) {
-        const uint8_t b1 = s[1], b2 = s[2];
-        if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && (b0 != 0xE0 || b1 >= 0xA0) && (b0 != 0xED || b1 <= 0x9F)) {
-          *t++ = static_cast<char16_t>(((b0 & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F));
-          s += 3;
-          continue;
-        }
-      }
-    }
-    char32_t c;
-    int length;
-    result = ReadUtf8(s, sourceEnd, &c, &length);
-    if (result != SAL_CONV_OK) break;
-    // A well-formed sequence is neither a surrogate nor above 0x10FFFF; the
-    // two checks below keep the conversion's rules should that ever change.
-    if (IsSurrogate(c)) {
-      if (strict) {
-        result = SAL_CONV_SOURCE_ILLEGAL;
-        break;
-      }
-      c = kReplacement;
-    } else if (c > kMaxCodePoint) {
-      if (strict) {
-        result = SAL_CONV_SOURCE_ILLEGAL;
-        break;
-      }
-      c = kReplacement;
-    }
-    if (c <= 0xFFFF) {
-      if (Room(t, targetEnd) < 1) {
-        result = SAL_CONV_TARGET_EXHAUSTED;
-        break;
-      }
-      *t++ = static_cast<char16_t>(c);
-    } else {
-      if (Room(t, targetEnd) < 2) {
-        result = SAL_CONV_TARGET_EXHAUSTED;
-        break;
-      }
-      c -= 0x10000;
-      *t++ = static_cast<char16_t>(kHighFirst + (c >> 10));
-      *t++ = static_cast<char16_t>(kLowFirst + (c & 0x3FF));
-    }
-    s += length;
-  }
-  *sourceStart = s;
-  *targetStart = t;
-  return result;
+  return Convert<Utf8, Utf16>(sourceStart, sourceEnd, targetStart, targetEnd, flags);
 }
 
 int SalUtf8ToUtf32(const uint8_t **sourceStart, const uint8_t *sourceEnd, char32_t **targetStart,
                    char32_t *targetEnd, int flags) {
-  if (sourceStart == nullptr || targetStart == nullptr) return SAL_CONV_SOURCE_ILLEGAL;
-  const bool strict = flags == SAL_CONV_STRICT;
-  int result = SAL_CONV_OK;
-  const uint8_t *s = *sourceStart;
-  char32_t *t = *targetStart;
-  while (s < sourceEnd) {
-    char32_t c;
-    int length;
-    const int read = ReadUtf8(s, sourceEnd, &c, &length);
-    if (read != SAL_CONV_OK) {
-      result = read;
-      break;
-    }
-    // As in SalUtf8ToUtf16, the two cases below cannot come out of a
-    // well-formed sequence; they are kept with the conversion's rules.
-    bool replaced = false;
-    if (IsSurrogate(c)) {
-      if (strict) {
-        result = SAL_CONV_SOURCE_ILLEGAL;
-        break;
-      }
-      c = kReplacement;
-    } else if (c > kMaxCodePoint) {
-      c = kReplacement;
-      replaced = true;
-    }
-    if (Room(t, targetEnd) < 1) {
-      result = SAL_CONV_TARGET_EXHAUSTED;
-      break;
-    }
-    *t++ = c;
-    s += length;
-    if (replaced) result = SAL_CONV_SOURCE_ILLEGAL;
-  }
-  *sourceStart = s;
-  *targetStart = t;
-  return result;
+  return Convert<Utf8, Utf32>(sourceStart, sourceEnd, targetStart, targetEnd, flags);
 }
 
 int SalIsLegalUtf8(const uint8_t *sequence, size_t length) {
   if (sequence == nullptr || length < 1 || length > 4) return 0;
-  if (static_cast<size_t>(TrailingBytes(sequence[0])) + 1 != length) return 0;
-  return WellFormed(sequence, static_cast<int>(length)) ? 1 : 0;
+  const Decoded d = Utf8::Read<Utf32>(sequence, sequence + length, true);
+  return d.take == Take::kWrite && static_cast<size_t>(d.units) == length ? 1 : 0;
 }
 
 int SalCodePointToUtf16(uint32_t codePoint, char16_t *units, int *count) {
-  if (count != nullptr) *count = 0;
-  if (units == nullptr || codePoint > kMaxCodePoint || IsSurrogate(codePoint)) return 0;
-  int n = 1;
-  if (codePoint <= 0xFFFF) {
-    units[0] = static_cast<char16_t>(codePoint);
-  } else {
-    const uint32_t c = codePoint - 0x10000;
-    units[0] = static_cast<char16_t>(kHighFirst + (c >> 10));
-    units[1] = static_cast<char16_t>(kLowFirst + (c & 0x3FF));
-    n = 2;
-  }
-  if (count != nullptr) *count = n;
-  return 1;
+  return CodePointTo<Utf16>(codePoint, units, 2, count);
 }
 
 int SalCodePointToUtf8(uint32_t codePoint, uint8_t *bytes, int *count) {
-  if (count != nullptr) *count = 0;
-  if (bytes == nullptr || codePoint > kMaxCodePoint || IsSurrogate(codePoint)) return 0;
-  const int n = Utf8Length(codePoint);
-  EncodeUtf8(codePoint, n, bytes);
-  if (count != nullptr) *count = n;
-  return 1;
+  return CodePointTo<Utf8>(codePoint, bytes, 4, count);
 }

@@ -76,6 +76,43 @@ int SalUtf8ToUtf16(const uint8_t **sourceStart, const uint8_t *sourceEnd, char16
 int SalUtf8ToUtf32(const uint8_t **sourceStart, const uint8_t *sourceEnd, char32_t **targetStart,
                    char32_t *targetEnd, int flags);
 
+/// What the first byte of a UTF-8 sequence says about a well-formed one:
+/// its length and the range of its second byte (every later byte lies in
+/// 80-BF).  Length 1 for 00-7F, 2 for C2-DF, 3 for E0-EF (second byte A0-BF
+/// after E0, 80-9F after ED), 4 for F0-F4 (90-BF after F0, 80-8F after F4);
+/// 0 for a byte that starts none (80-C1, F5-FF).  Inline, so that programs
+/// that link none of this layer share the rule.
+struct SalUtf8Lead {
+  int length;
+  uint8_t secondLow;
+  uint8_t secondHigh;
+};
+
+constexpr SalUtf8Lead SalUtf8LeadOf(uint8_t first) {
+  if (first < 0x80) return {1, 0, 0};
+  if (first < 0xC2) return {0, 0, 0};
+  if (first < 0xE0) return {2, 0x80, 0xBF};
+  if (first < 0xF0) return {3, uint8_t(first == 0xE0 ? 0xA0 : 0x80), uint8_t(first == 0xED ? 0x9F : 0xBF)};
+  if (first < 0xF5) return {4, uint8_t(first == 0xF0 ? 0x90 : 0x80), uint8_t(first == 0xF4 ? 0x8F : 0xBF)};
+  return {0, 0, 0};
+}
+
+/// How many of the available bytes at s (at least 1) begin a well-formed
+/// UTF-8 sequence: the sequence's length when all of it is there, else the
+/// length of the longest start that could still become one; 0 when s[0]
+/// starts none.  The sequence is whole when the count equals
+/// SalUtf8LeadOf(s[0]).length.
+inline size_t SalUtf8WellFormedPrefix(const uint8_t *s, size_t available) {
+  const SalUtf8Lead lead = SalUtf8LeadOf(s[0]);
+  if (lead.length == 0) return 0;
+  size_t n = 1;
+  for (; n < static_cast<size_t>(lead.length) && n < available; ++n) {
+    const uint8_t b = s[n];
+    if (n == 1 ? b < lead.secondLow || b > lead.secondHigh : (b & 0xC0) != 0x80) break;
+  }
+  return n;
+}
+
 /// 1 when length is 1 to 4 and the length bytes at sequence form exactly one
 /// well-formed UTF-8 sequence: its length is the one its first byte
 /// announces (1 for 00-7F, 2 for C2-DF, 3 for E0-EF, 4 for F0-F4), every

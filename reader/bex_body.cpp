@@ -19,25 +19,37 @@ void ReadNameListFromBex(BexInput &in, CNameListBase &names) {
   names.poolLength = static_cast<int32_t>(length);
 }
 
+namespace {
+// Reads a table's highest index (16 bits, tag) into *maxIndex and allocates
+// its maxIndex + 1 entries into *table; raises error when that fails.  A
+// negative index gives an empty table.
+template <typename Entry>
+Entry *ReadTableStart(BexInput &in, const char *tag, Entry **table, int16_t *maxIndex,
+                      const char *allocationTag, int16_t error) {
+  int16_t m = 0;
+  in.ReadExact(&m, sizeof m, tag);
+  *maxIndex = m;
+  Entry *entries = nullptr;
+  if (!MemAllocT(&entries, static_cast<int32_t>(m) + 1, allocationTag)) RaiseBexError("", error);
+  *table = entries;
+  return entries;
+}
+}  // namespace
+
 void ReadUsrGrpFromBex(BexInput &in, bex::UsrGrpNode **table, int16_t *maxIndex,
                        BexStreamStore &streams) {
-  int16_t m = 0;
-  in.ReadExact(&m, sizeof m, "MAXUSRGRP");
-  *maxIndex = m;
-  bex::UsrGrpNode *nodes = nullptr;
-  if (!MemAllocT(&nodes, static_cast<int32_t>(m) + 1, "ReadUsrGrpFromBex"))
-    RaiseBexError("", kBexErrUsrGrpTable);
-  *table = nodes;
-  for (int32_t i = 0; i <= m; ++i) {
+  bex::UsrGrpNode *nodes =
+      ReadTableStart(in, "MAXUSRGRP", table, maxIndex, "ReadUsrGrpFromBex", kBexErrUsrGrpTable);
+  for (int32_t i = 0; i <= *maxIndex; ++i) {
     bex::UsrGrpNode &node = nodes[i];
-    // The file's record: +0..+9 are replaced in memory, +10..+31 land in
-    // the fields from firstTra on.
+    // The file's record: its first ten bytes are replaced in memory, the
+    // rest lands in the fields from firstTra on.
     uint8_t record[bex::kUsrGrpNodeFileSize];
     in.ReadExact(record, sizeof record, "USRGRPNODE");
-    std::memcpy(&node.firstTra, record + 10, 2);
-    std::memcpy(&node.lastTra, record + 12, 2);
-    std::memcpy(&node.reserved, record + 14, 2);
-    std::memcpy(node.attributes, record + 16, 16);
+    std::memcpy(&node.firstTra, record + bex::kOffNodeFirstTra, sizeof node.firstTra);
+    std::memcpy(&node.lastTra, record + bex::kOffNodeLastTra, sizeof node.lastTra);
+    std::memcpy(&node.reserved, record + bex::kOffNodeReserved, sizeof node.reserved);
+    std::memcpy(node.attributes, record + bex::kOffNodeAttributes, sizeof node.attributes);
 
     uint32_t nameLength = 0;
     ReadByteStreamFromBex(in, &node.names, &nameLength, &streams);
@@ -53,14 +65,9 @@ void ReadTraCallNode(BexInput &in, bex::TraCallNode &entry) {
 }
 
 void ReadTmpTraCallFromBex(BexInput &in, bex::TraCallNode **table, int16_t *maxIndex) {
-  int16_t t = 0;
-  in.ReadExact(&t, sizeof t, "pMaxTra");
-  *maxIndex = t;
-  bex::TraCallNode *calls = nullptr;
-  if (!MemAllocT(&calls, static_cast<int32_t>(t) + 1, "ReadTmpTraCallFromBex"))
-    RaiseBexError("", kBexErrTraCallTable);
-  *table = calls;
-  for (int32_t i = 0; i <= t; ++i) {
+  bex::TraCallNode *calls =
+      ReadTableStart(in, "pMaxTra", table, maxIndex, "ReadTmpTraCallFromBex", kBexErrTraCallTable);
+  for (int32_t i = 0; i <= *maxIndex; ++i) {
     ReadTraCallNode(in, calls[i]);
     SkipByteStream(in);
     calls[i].cleared20 = 0;

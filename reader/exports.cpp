@@ -20,10 +20,13 @@ void Put(T *out, T value) {
   if (out != nullptr) *out = value;
 }
 
-int32_t DeliverUserGroup(bool found, const UserGroupView &g, char *name, uint32_t capacity,
+// One step of the user-group walk (FirstUserGroup or NextUserGroup), its
+// group delivered into the caller's fields.
+int32_t DeliverUserGroup(bool (*step)(UserGroupView *), char *name, uint32_t capacity,
                          uint32_t *value, uint16_t *node, uint16_t *position, uint32_t *a1,
                          uint32_t *a2, uint32_t *a3, uint32_t *a4) {
-  if (!found) return 0;
+  UserGroupView g{};
+  if (!step(&g)) return 0;
   CopyName(name, capacity, g.name);
   Put(value, g.value);
   Put(node, g.node);
@@ -35,9 +38,11 @@ int32_t DeliverUserGroup(bool found, const UserGroupView &g, char *name, uint32_
   return 1;
 }
 
-int32_t DeliverTraCall(bool found, const TraCallView &t, char *name, uint32_t capacity,
-                       uint32_t *value) {
-  if (!found) return 0;
+// One step of a node's transaction walk (FirstTraCall or NextTraCall).
+int32_t DeliverTraCall(bool (*step)(int16_t, TraCallView *), int16_t node, char *name,
+                       uint32_t capacity, uint32_t *value) {
+  TraCallView t{};
+  if (!step(node, &t)) return 0;
   CopyName(name, capacity, t.name);
   Put(value, t.value);
   return 1;
@@ -108,17 +113,13 @@ VBS_EXPORT void GetBenchmarkName(char *buffer, uint32_t capacity) {
 VBS_EXPORT int32_t GetFirstUserGroup(char *name, uint32_t capacity, uint32_t *value,
                                      uint16_t *node, uint16_t *position, uint32_t *a1,
                                      uint32_t *a2, uint32_t *a3, uint32_t *a4) {
-  UserGroupView g{};
-  const bool found = FirstUserGroup(&g);
-  return DeliverUserGroup(found, g, name, capacity, value, node, position, a1, a2, a3, a4);
+  return DeliverUserGroup(FirstUserGroup, name, capacity, value, node, position, a1, a2, a3, a4);
 }
 
 VBS_EXPORT int32_t GetNextUserGroup(char *name, uint32_t capacity, uint32_t *value,
                                     uint16_t *node, uint16_t *position, uint32_t *a1,
                                     uint32_t *a2, uint32_t *a3, uint32_t *a4) {
-  UserGroupView g{};
-  const bool found = NextUserGroup(&g);
-  return DeliverUserGroup(found, g, name, capacity, value, node, position, a1, a2, a3, a4);
+  return DeliverUserGroup(NextUserGroup, name, capacity, value, node, position, a1, a2, a3, a4);
 }
 
 VBS_EXPORT int32_t GetUserGroupName(int16_t node, int16_t position, char *buffer,
@@ -131,16 +132,12 @@ VBS_EXPORT int32_t GetUserGroupName(int16_t node, int16_t position, char *buffer
 
 VBS_EXPORT int32_t GetFirstTraCall(int16_t node, char *name, uint32_t capacity,
                                    uint32_t *value) {
-  TraCallView t{};
-  const bool found = FirstTraCall(node, &t);
-  return DeliverTraCall(found, t, name, capacity, value);
+  return DeliverTraCall(FirstTraCall, node, name, capacity, value);
 }
 
 VBS_EXPORT int32_t GetNextTraCall(int16_t node, char *name, uint32_t capacity,
                                   uint32_t *value) {
-  TraCallView t{};
-  const bool found = NextTraCall(node, &t);
-  return DeliverTraCall(found, t, name, capacity, value);
+  return DeliverTraCall(NextTraCall, node, name, capacity, value);
 }
 
 VBS_EXPORT const char *GetNameFromNamelist(int32_t offset) {

@@ -4,16 +4,14 @@
 
 #include <cstdint>
 
-/// Holds the name pool of a Bex file.  Never fails: an offset that does not
-/// lead into the pool yields a placeholder in the answer buffer.
-class CNameListBase {
- public:
-  CNameListBase() = default;
-  CNameListBase(const CNameListBase &) = delete;
-  CNameListBase &operator=(const CNameListBase &) = delete;
-  /// Releases nothing but the object: the pool belongs to whoever filled it.
-  virtual ~CNameListBase() = default;
+#include "base/core.h"
 
+/// Holds the name pool of a Bex file.  Never fails: an offset that does not
+/// lead into the pool yields a placeholder in the answer buffer.  Its
+/// destructor releases nothing but the object: the pool belongs to whoever
+/// filled it.
+class CNameListBase : public CSalCore {
+ public:
   /// The text at offset.  Offsets above the pool length give "$<offset>";
   /// negative offsets, or any offset without a pool, give "XUNDEF"; those
   /// answers share one buffer, valid until the next such lookup.  An offset

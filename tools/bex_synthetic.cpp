@@ -38,8 +38,10 @@ namespace {
 
 constexpr uint32_t kMaxEntries = 32768;     // 16-bit highest index + 1
 constexpr uint32_t kMaxUsersPerNode = 8191; // 8191 × 4 bytes stays below 32768
-constexpr uint32_t kNodeRecordSize = 32;
-constexpr uint32_t kCallRecordSize = 36;
+constexpr size_t kNodeRecordSize = bex::kUsrGrpNodeFileSize;
+constexpr size_t kCallRecordSize = bex::kTraCallNodeSize;
+
+bool IsFullNumbered(uint32_t version) { return bex::VariantOf(version) == bex::Variant::kFullNumbered; }
 
 const char *const kGroupRoles[] = {"Shopper", "Browser", "Admin",    "Checkout", "Reporting",
                                    "Guest",   "Premium", "MobileApp", "Batch",   "ApiClient",
@@ -136,8 +138,7 @@ std::string CheckSyntheticParams(const SyntheticParams &params) {
   if (params.usersPerNode > kMaxUsersPerNode ||
       (params.varyUsers && 2 * uint64_t{params.usersPerNode} > kMaxUsersPerNode))
     return "at most 8191 users per node (with varied users: at most 4095 on average)";
-  if (params.version % 10 != 0 || params.version < kVersionFullFirst ||
-      params.version > kVersionCurrent)
+  if (!IsFullNumbered(params.version))
     return "the version must be a full numbered one (891696620 to 891696910, a multiple of 10)";
   return "";
 }
@@ -253,18 +254,10 @@ int16_t GetI16(const std::vector<uint8_t> &b, size_t at) {
   return static_cast<int16_t>(uint16_t{b[at]} | uint16_t(b[at + 1] << 8));
 }
 
-void PutU32(std::vector<uint8_t> &b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 void PutI16(std::vector<uint8_t> &b, size_t at, int16_t v) {
   const auto u = static_cast<uint16_t>(v);
   b[at] = static_cast<uint8_t>(u);
   b[at + 1] = static_cast<uint8_t>(u >> 8);
-}
-
-bool IsFullNumbered(uint32_t version) {
-  return version % 10 == 0 && version >= kVersionFullFirst && version <= kVersionCurrent;
 }
 
 // Bounds-checked cursor over an image: every step fails instead of running
@@ -305,16 +298,16 @@ class Cursor {
 
 std::optional<BexLayout> LocateLayout(const std::vector<uint8_t> &image) {
   if (image.size() < 8) return std::nullopt;
-  const uint32_t version = GetU32(image, 0);
-  const uint32_t length = GetU32(image, 4);
-  if (!IsFullNumbered(version) || length < 8 || length > kSimNodeSize || image.size() < length)
+  const uint32_t version = GetU32(image, bex::kOffVersion);
+  const uint32_t length = GetU32(image, bex::kOffLength);
+  if (!IsFullNumbered(version) || length < bex::kOffHeaderData || length > kSimNodeSize || image.size() < length)
     return std::nullopt;
   BexLayout layout;
   layout.headerLength = length;
   Cursor c(image);
   c.Skip(length);
-  // The stream indicator sits at offset 340; a shorter header leaves it zero.
-  if (length >= 344 && GetU32(image, 340) != 0) {
+  // A header too short for the stream indicator leaves it zero.
+  if (length >= bex::kOffStreamIndicator + 4 && GetU32(image, bex::kOffStreamIndicator) != 0) {
     layout.leadingStream = c.Pos();
     if (!c.Stream()) return std::nullopt;
   }
@@ -434,6 +427,50 @@ std::optional<std::vector<uint8_t>> MakeBroken(const std::vector<uint8_t> &good,
   const bool hasNode = !layout->nodes.empty();
   const size_t node0 = hasNode ? layout->nodes[0].record : 0;
 
+  // The kinds that overwrite one word of the good image: where (none when
+  // the image lacks the place), with what, and whether the word is 32 bits
+  // wide (else 16).
+  struct Overwrite {
+    BrokenKind kind;
+    std::optional<size_t> at;
+    uint32_t value;
+    bool wide;
+  };
+  const auto ofNode0 = [&](size_t BexLayout::Node::*stream) -> std::optional<size_t> {
+    if (!hasNode) return std::nullopt;
+    return layout->nodes[0].*stream;
+  };
+  const std::optional<size_t> lastSkipped =
+      layout->calls.empty() ? std::nullopt : std::optional<size_t>(layout->calls.back().skipped);
+  const uint32_t pastEnd = PastEnd(image);
+  const Overwrite overwrites[] = {
+      {BrokenKind::kBadVersion, bex::kOffVersion, 891696615, true},
+      {BrokenKind::kVersionAbove, bex::kOffVersion, kVersionCurrent + 10, true},
+      {BrokenKind::kHeaderLengthShort, bex::kOffLength, 4, true},
+      {BrokenKind::kHeaderLengthLong, bex::kOffLength, 400, true},
+      {BrokenKind::kHeaderLengthHuge, bex::kOffLength, 0xFFFFFFF0, true},
+      {BrokenKind::kMaxUsrGrpMinus2, layout->maxUsrGrp, static_cast<uint16_t>(-2), false},
+      {BrokenKind::kMaxUsrGrpHuge, layout->maxUsrGrp, 32767, false},
+      {BrokenKind::kMaxTraMinus2, layout->maxTra, static_cast<uint16_t>(-2), false},
+      {BrokenKind::kMaxTraHuge, layout->maxTra, 32767, false},
+      {BrokenKind::kPoolPastEnd, layout->poolLength, pastEnd, true},
+      {BrokenKind::kPoolHuge, layout->poolLength, 0xFFFFFFFF, true},
+      {BrokenKind::kLeadingPastEnd, layout->leadingStream, pastEnd, true},
+      {BrokenKind::kSkippedPastEnd, lastSkipped, pastEnd, true},
+      {BrokenKind::kNameStreamPastEnd, ofNode0(&BexLayout::Node::nameStream), pastEnd, true},
+      {BrokenKind::kValueStreamPastEnd, ofNode0(&BexLayout::Node::valueStream), pastEnd, true},
+  };
+  for (const Overwrite &o : overwrites) {
+    if (o.kind != kind) continue;
+    if (!o.at) return std::nullopt;
+    if (o.wide) {
+      PutU32(image, *o.at, o.value);
+    } else {
+      PutI16(image, *o.at, static_cast<int16_t>(o.value));
+    }
+    return image;
+  }
+
   switch (kind) {
     case BrokenKind::kEmpty:
       return std::vector<uint8_t>{};
@@ -446,55 +483,6 @@ std::optional<std::vector<uint8_t>> MakeBroken(const std::vector<uint8_t> &good,
       image.resize(static_cast<size_t>(cut));
       return image;
     }
-    case BrokenKind::kBadVersion:
-      PutU32(image, 0, 891696615);
-      return image;
-    case BrokenKind::kVersionAbove:
-      PutU32(image, 0, kVersionCurrent + 10);
-      return image;
-    case BrokenKind::kHeaderLengthShort:
-      PutU32(image, 4, 4);
-      return image;
-    case BrokenKind::kHeaderLengthLong:
-      PutU32(image, 4, 400);
-      return image;
-    case BrokenKind::kHeaderLengthHuge:
-      PutU32(image, 4, 0xFFFFFFF0);
-      return image;
-    case BrokenKind::kMaxUsrGrpMinus2:
-      PutI16(image, layout->maxUsrGrp, -2);
-      return image;
-    case BrokenKind::kMaxUsrGrpHuge:
-      PutI16(image, layout->maxUsrGrp, 32767);
-      return image;
-    case BrokenKind::kMaxTraMinus2:
-      PutI16(image, layout->maxTra, -2);
-      return image;
-    case BrokenKind::kMaxTraHuge:
-      PutI16(image, layout->maxTra, 32767);
-      return image;
-    case BrokenKind::kPoolPastEnd:
-      PutU32(image, layout->poolLength, PastEnd(image));
-      return image;
-    case BrokenKind::kPoolHuge:
-      PutU32(image, layout->poolLength, 0xFFFFFFFF);
-      return image;
-    case BrokenKind::kLeadingPastEnd:
-      if (!layout->leadingStream) return std::nullopt;
-      PutU32(image, *layout->leadingStream, PastEnd(image));
-      return image;
-    case BrokenKind::kSkippedPastEnd:
-      if (layout->calls.empty()) return std::nullopt;
-      PutU32(image, layout->calls.back().skipped, PastEnd(image));
-      return image;
-    case BrokenKind::kNameStreamPastEnd:
-      if (!hasNode) return std::nullopt;
-      PutU32(image, layout->nodes[0].nameStream, PastEnd(image));
-      return image;
-    case BrokenKind::kValueStreamPastEnd:
-      if (!hasNode) return std::nullopt;
-      PutU32(image, layout->nodes[0].valueStream, PastEnd(image));
-      return image;
     case BrokenKind::kValueStreamSix: {
       if (!hasNode) return std::nullopt;
       std::vector<uint8_t> values = StreamBytes(image, layout->nodes[0].valueStream);
@@ -529,22 +517,20 @@ std::optional<std::vector<uint8_t>> MakeBroken(const std::vector<uint8_t> &good,
       return image;
     }
     case BrokenKind::kTraRangeOutside:
+    case BrokenKind::kTraRangeReversed: {
       if (!hasNode) return std::nullopt;
-      PutI16(image, node0 + 10, -5);
-      PutI16(image, node0 + 12, 32767);
+      const bool outside = kind == BrokenKind::kTraRangeOutside;
+      PutI16(image, node0 + bex::kOffNodeFirstTra, outside ? -5 : 5);
+      PutI16(image, node0 + bex::kOffNodeLastTra, outside ? 32767 : 4);
       return image;
-    case BrokenKind::kTraRangeReversed:
-      if (!hasNode) return std::nullopt;
-      PutI16(image, node0 + 10, 5);
-      PutI16(image, node0 + 12, 4);
-      return image;
+    }
     case BrokenKind::kNameOffsetsOutside: {
       const uint32_t poolLength = GetU32(image, layout->poolLength);
       // Negative, exactly at the pool end (the byte after the pool), just
       // past it and as far away as possible.
       const uint32_t offsets[] = {0x80000000u, poolLength, poolLength + 1, 0x7FFFFFFFu,
                                   0xFFFFFFFFu};
-      if (layout->headerLength >= 268) PutU32(image, 264, offsets[0]);
+      if (layout->headerLength >= bex::kOffBenchmarkName + 4) PutU32(image, bex::kOffBenchmarkName, offsets[0]);
       size_t k = 1;
       for (const BexLayout::Node &node : layout->nodes) {
         const size_t n = GetU32(image, node.nameStream) / 4;
@@ -562,10 +548,8 @@ std::optional<std::vector<uint8_t>> MakeBroken(const std::vector<uint8_t> &good,
     case BrokenKind::kTrailingGarbage:
       image.insert(image.end(), 64, 0xEE);
       return image;
-    case BrokenKind::kTextFile:
-    case BrokenKind::kEarlyLengthLong:
-    case BrokenKind::kEarlyLengthShort:
-      break;  // handled above: they do not start from the good image
+    default:
+      break;  // handled above: the overwrites, and the kinds that do not start from the good image
   }
   return std::nullopt;
 }

@@ -25,9 +25,11 @@ void ByteWriter::Stream(const std::vector<uint8_t> &data) {
   Bytes(data);
 }
 
-void ByteWriter::PatchU32(size_t offset, uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes_.at(offset + i) = static_cast<uint8_t>(v >> (8 * i));
+void PutU32(std::vector<uint8_t> &bytes, size_t offset, uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(v >> (8 * i));
 }
+
+void ByteWriter::PatchU32(size_t offset, uint32_t v) { PutU32(bytes_, offset, v); }
 
 int32_t NamePool::Add(const std::string &name) {
   const auto offset = static_cast<int32_t>(bytes_.size());
@@ -46,21 +48,16 @@ namespace {
 void WriteHeader(const BexSpec &spec, ByteWriter &out) {
   // The record is laid out in full, then cut or padded to the declared L.
   std::vector<uint8_t> record(std::max<size_t>(spec.headerLength, kSimNodeSize), 0);
-  auto put = [&record](size_t offset, uint32_t v) {
-    for (int i = 0; i < 4; ++i) record[offset + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  put(0, spec.version);
-  put(4, spec.headerLength);
-  // Bytes the reader carries but does not interpret get a recognisable fill.
-  for (size_t i = 8; i < 264; ++i) record[i] = static_cast<uint8_t>(i);
-  put(264, static_cast<uint32_t>(spec.benchmarkOffset));
-  put(268, 0x11111111);
-  put(276, 0x22222222);
-  put(280, 0x33333333);
-  put(288, 0x44444444);
-  put(328, spec.flags);
-  put(332, 0x55555555);
-  put(340, spec.leadingStream ? 1 : 0);
+  PutU32(record, bex::kOffVersion, spec.version);
+  PutU32(record, bex::kOffLength, spec.headerLength);
+  // Bytes the reader carries but does not interpret get a recognisable fill,
+  // and so do the first four words that reading a record on its own resets.
+  for (size_t i = bex::kOffHeaderData; i < bex::kOffBenchmarkName; ++i) record[i] = static_cast<uint8_t>(i);
+  PutU32(record, bex::kOffBenchmarkName, static_cast<uint32_t>(spec.benchmarkOffset));
+  for (uint32_t i = 0; i < 4; ++i) PutU32(record, bex::kOffResetToZero[i], 0x11111111u * (i + 1));
+  PutU32(record, bex::kOffFlags, spec.flags);
+  PutU32(record, bex::kOffResetToOnes, 0x55555555);
+  PutU32(record, bex::kOffStreamIndicator, spec.leadingStream ? 1 : 0);
   out.Bytes(record.data(), spec.headerLength);
 }
 }  // namespace
@@ -120,7 +117,7 @@ std::vector<uint8_t> WriteBHeader(uint32_t switch1, uint32_t switch2,
   w.U32(switch1);
   w.U32(switch2);
   std::vector<uint8_t> data = data300;
-  data.resize(300, 0);
+  data.resize(bex::kBDataSize, 0);
   w.Bytes(data);
   return w.Take();
 }
@@ -131,7 +128,7 @@ std::vector<uint8_t> WriteVHeader(uint32_t switch1, uint32_t switch2, uint32_t s
   w.U32(switch1);
   w.U32(switch2);
   w.U32(switch3);
-  w.Fill(0x3C, 320);
+  w.Fill(0x3C, bex::kVRestSize - 4 * bex::kVSwitchCount);
   return w.Take();
 }
 
@@ -139,8 +136,8 @@ std::vector<uint8_t> WriteEarlyHeader(uint32_t version, uint32_t length, uint32_
   ByteWriter w;
   w.U32(version);
   w.U32(length);
-  for (uint32_t offset = 8; offset < length; ++offset) w.U8(static_cast<uint8_t>(offset));
-  if (length >= 352) w.PatchU32(348, flags);
+  for (uint32_t offset = bex::kOffHeaderData; offset < length; ++offset) w.U8(static_cast<uint8_t>(offset));
+  if (length >= bex::kOffEarlyFlags + 4) w.PatchU32(bex::kOffEarlyFlags, flags);
   return w.Take();
 }
 

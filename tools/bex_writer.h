@@ -8,15 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "reader/bex_format.h"
+
 namespace bexgen {
 
-constexpr uint32_t kVersionB = 891696450;        // "B5&5", 312-byte header, no body
-constexpr uint32_t kVersionV = 891696470;        // "V5&5", 336-byte header, no body
-constexpr uint32_t kVersionEarlyFirst = 891696480;
-constexpr uint32_t kVersionEarlyLast = 891696610;
-constexpr uint32_t kVersionFullFirst = 891696620;
-constexpr uint32_t kVersionCurrent = 891696910;
-constexpr uint32_t kSimNodeSize = 348;
+// The format's constants are the reader's (header-only: nothing is linked).
+using bex::kSimNodeSize;
+using bex::kVersionB;  // 312-byte header, no body
+using bex::kVersionCurrent;
+using bex::kVersionEarlyFirst;
+using bex::kVersionEarlyLast;
+using bex::kVersionFullFirst;
+using bex::kVersionV;  // 336-byte header, no body
+
+/// Stores v little-endian at bytes[offset..offset+3] (which must exist).
+void PutU32(std::vector<uint8_t> &bytes, size_t offset, uint32_t v);
 
 /// Little-endian byte sink.
 class ByteWriter {

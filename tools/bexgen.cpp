@@ -13,14 +13,13 @@
 
 #include "tools/bex_synthetic.h"
 #include "tools/bex_writer.h"
+#include "tools/command_line.h"
 
 namespace {
 
 using bexgen::BexSpec;
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+using tools::kExitFailure;
+using tools::kExitOk;
 
 const char kUsage[] =
     "usage: bexgen COMMAND ARGS... OUT\n"
@@ -56,10 +55,7 @@ const char kUsage[] =
     "Numbers may be decimal or 0x-prefixed hexadecimal.\n"
     "Exit status: 0 written, 1 cannot write or cannot build the variant, 2 usage error.\n";
 
-int Usage(const std::string &message) {
-  std::fprintf(stderr, "bexgen: %s\nTry 'bexgen --help'.\n", message.c_str());
-  return kExitUsage;
-}
+int Usage(const std::string &message) { return tools::UsageError("bexgen", message); }
 
 std::optional<uint64_t> ParseNumber(const std::string &text, uint64_t max) {
   if (text.empty() || text[0] == '-' || text[0] == '+') return std::nullopt;

@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/unicode.h"
+#include "reader/bex_format.h"
+#include "tools/command_line.h"
 #include "vortBexScanner.h"
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitReadFailed = 1;
-constexpr int kExitUsage = 2;
+using tools::kExitOk;
+constexpr int kExitReadFailed = tools::kExitFailure;
 
 const char kUsage[] =
     "usage: bexscan [--json] FILE\n"
@@ -157,11 +159,13 @@ Model ReadModel() {
 }
 
 const char *VariantName(uint32_t version) {
-  const auto v = static_cast<int32_t>(version);
-  if (version == 891696450) return "B header";
-  if (version == 891696470) return "V header";
-  if (v % 10 == 0 && v >= 891696480 && v <= 891696610) return "early numbered header";
-  if (v % 10 == 0 && v > 891696610 && v <= 891696910) return "full numbered header";
+  switch (bex::VariantOf(version)) {
+    case bex::Variant::kB: return "B header";
+    case bex::Variant::kV: return "V header";
+    case bex::Variant::kEarlyNumbered: return "early numbered header";
+    case bex::Variant::kFullNumbered: return "full numbered header";
+    case bex::Variant::kUnknown: break;
+  }
   return "unknown";
 }
 
@@ -172,29 +176,9 @@ const char *VariantName(uint32_t version) {
 // Length of the well-formed UTF-8 sequence at s[i] (no overlong forms, no
 // surrogates, nothing above U+10FFFF), or 0 when the byte there starts none.
 size_t Utf8Sequence(const std::string &s, size_t i) {
-  const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = b(i);
-  if (c < 0x80) return 1;
-  size_t n = 0;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    if (c == 0xE0) low = 0xA0;
-    if (c == 0xED) high = 0x9F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    if (c == 0xF0) low = 0x90;
-    if (c == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + n > s.size()) return 0;
-  if (b(i + 1) < low || b(i + 1) > high) return 0;
-  for (size_t k = 2; k < n; ++k)
-    if (b(i + k) < 0x80 || b(i + k) > 0xBF) return 0;
-  return n;
+  const auto *p = reinterpret_cast<const uint8_t *>(s.data()) + i;
+  const size_t n = SalUtf8WellFormedPrefix(p, s.size() - i);
+  return n == static_cast<size_t>(SalUtf8LeadOf(p[0]).length) ? n : 0;
 }
 
 bool IsUtf8(const std::string &s) {
@@ -212,54 +196,32 @@ void AppendHexByte(std::string &out, const char *prefix, unsigned char c) {
   out += hex;
 }
 
-// For the text output: quoted, with C-style escapes for control bytes,
-// quotes, backslashes and bytes that are not part of valid UTF-8.
-std::string Quoted(const std::string &s) {
-  std::string out = "\"";
-  for (size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const size_t n = Utf8Sequence(s, i);
-    if (n > 1) {
-      out.append(s, i, n);
-      i += n;
-      continue;
-    }
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c < 0x20 || c >= 0x7F) {
-      AppendHexByte(out, "\\x", c);
-    } else {
-      out += static_cast<char>(c);
-    }
-    ++i;
-  }
-  out += '"';
-  return out;
-}
+// How a quoted text escapes its bytes.  Whole UTF-8 sequences pass through;
+// a byte with a short escape gets it; other control bytes, DEL and (for the
+// text output) bytes outside valid UTF-8 are written in hex.
+struct Escapes {
+  const char *shortBytes;    // the bytes with a short escape
+  const char *shortLetters;  // the letter after the backslash of each
+  const char *hexPrefix;
+  bool json;  // bytes outside valid UTF-8 become U+FFFD; U+2028 and U+2029 are escaped
+};
 
-// A JSON string: valid UTF-8 passes through, control characters and the
-// separators U+2028/U+2029 are escaped, each byte outside valid UTF-8
-// becomes U+FFFD (the caller adds the exact bytes in hex).
-std::string JsonString(const std::string &s) {
+constexpr Escapes kTextEscapes = {"\"\\\n\t\r", "\"\\ntr", "\\x", false};
+constexpr Escapes kJsonEscapes = {"\"\\\n\r\t\b\f", "\"\\nrtbf", "\\u00", true};
+
+std::string Quoted(const std::string &s, const Escapes &e) {
   std::string out = "\"";
   for (size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);
     const size_t n = Utf8Sequence(s, i);
-    if (n == 0) {
+    if (n == 0 && e.json) {
       out += "\\ufffd";
       ++i;
       continue;
     }
     if (n > 1) {
       // U+2028 and U+2029 are valid JSON but break JavaScript readers.
-      if (n == 3 && c == 0xE2 && static_cast<unsigned char>(s[i + 1]) == 0x80 &&
+      if (e.json && n == 3 && c == 0xE2 && static_cast<unsigned char>(s[i + 1]) == 0x80 &&
           (static_cast<unsigned char>(s[i + 2]) & 0xFE) == 0xA8) {
         out += static_cast<unsigned char>(s[i + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
       } else {
@@ -268,20 +230,14 @@ std::string JsonString(const std::string &s) {
       i += n;
       continue;
     }
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          AppendHexByte(out, "\\u00", c);
-        } else {
-          out += static_cast<char>(c);
-        }
+    const char *form = c == 0 ? nullptr : std::strchr(e.shortBytes, c);
+    if (form != nullptr) {
+      out += '\\';
+      out += e.shortLetters[form - e.shortBytes];
+    } else if (c < 0x20 || c >= 0x7F) {
+      AppendHexByte(out, e.hexPrefix, c);
+    } else {
+      out += static_cast<char>(c);
     }
     ++i;
   }
@@ -297,7 +253,7 @@ std::string Hex(const std::string &s) {
 
 // "key": "text" and, when the text is not UTF-8, "keyHex": "...".
 std::string JsonNameField(const char *key, const std::string &value) {
-  std::string out = "\"" + std::string(key) + "\": " + JsonString(value);
+  std::string out = "\"" + std::string(key) + "\": " + Quoted(value, kJsonEscapes);
   if (!IsUtf8(value)) out += ", \"" + std::string(key) + "Hex\": \"" + Hex(value) + "\"";
   return out;
 }
@@ -318,16 +274,16 @@ std::string Format(const char *format, ...) {
 
 std::string TextReport(const std::string &path, const Model &m) {
   std::string out;
-  out += "file         " + Quoted(path) + "\n";
+  out += "file         " + Quoted(path, kTextEscapes) + "\n";
   out += Format("version      %u (0x%08X, %s)\n", m.version, m.version, VariantName(m.version));
   out += Format("flags        0x%08X\n", m.flags);
   out += Format("masks        0x7F000: 0x%08X  0x42: 0x%08X  0x4: 0x%08X  0x8: 0x%08X\n",
                 m.masks[0], m.masks[1], m.masks[2], m.masks[3]);
-  out += "benchmark    " + Quoted(m.benchmark) + "\n";
+  out += "benchmark    " + Quoted(m.benchmark, kTextEscapes) + "\n";
   out += "user groups  " + std::to_string(m.groups.size()) + "\n";
   for (const UserGroup &g : m.groups) {
     out += Format("  node %u position %u ", g.node, g.position);
-    out += Quoted(g.name);
+    out += Quoted(g.name, kTextEscapes);
     out += Format(" value %u attributes %u %u %u %u\n", g.value, g.attributes[0], g.attributes[1],
                   g.attributes[2], g.attributes[3]);
   }
@@ -337,7 +293,7 @@ std::string TextReport(const std::string &path, const Model &m) {
   for (const NodeCalls &n : m.nodes) {
     out += Format("  node %d: ", n.node) + std::to_string(n.calls.size()) +
            (n.calls.size() == 1 ? " call\n" : " calls\n");
-    for (const TraCall &c : n.calls) out += "    " + Quoted(c.name) + Format(" value %u\n", c.value);
+    for (const TraCall &c : n.calls) out += "    " + Quoted(c.name, kTextEscapes) + Format(" value %u\n", c.value);
   }
   return out;
 }
@@ -378,10 +334,7 @@ std::string JsonReport(const std::string &path, const Model &m) {
   return out;
 }
 
-int Usage(const std::string &message) {
-  std::fprintf(stderr, "bexscan: %s\nTry 'bexscan --help'.\n", message.c_str());
-  return kExitUsage;
-}
+int Usage(const std::string &message) { return tools::UsageError("bexscan", message); }
 
 }  // namespace
 

@@ -6,13 +6,10 @@
 #include <cstring>
 
 #include "base/sal_config.h"
+#include "base/text_table.h"
 
 namespace {
-struct Text {
-  uint32_t id;
-  const char *text;
-};
-constexpr Text kTexts[] = {
+constexpr SalTextEntry kTexts[] = {
 #define SAL_TEXT(id, text) {id, text},
 #include VBS_TEXT_DEF
 #undef SAL_TEXT
@@ -23,14 +20,14 @@ constexpr Text kTexts[] = {
 // copied, 0 for an id the table does not hold.
 extern "C" VBS_EXPORT int vortLoadString(uint32_t id, char *buffer, int capacity) {
   if (buffer == nullptr || capacity <= 0) return 0;
-  for (const Text &t : kTexts) {
-    if (t.id != id) continue;
-    const size_t length = std::strlen(t.text);
-    const size_t take = length < static_cast<size_t>(capacity - 1) ? length : static_cast<size_t>(capacity - 1);
-    std::memcpy(buffer, t.text, take);
-    buffer[take] = '\0';
-    return static_cast<int>(take);
+  const char *text = SalFindText(kTexts, id);
+  if (text == nullptr) {
+    buffer[0] = '\0';
+    return 0;
   }
-  buffer[0] = '\0';
-  return 0;
+  const size_t length = std::strlen(text);
+  const size_t take = length < static_cast<size_t>(capacity - 1) ? length : static_cast<size_t>(capacity - 1);
+  std::memcpy(buffer, text, take);
+  buffer[take] = '\0';
+  return static_cast<int>(take);
 }

@@ -7,9 +7,6 @@
 #include "platform/system_info.h"
 
 namespace sal::os {
-/// Executes CPUID with leaf in EAX (and 0 in ECX) and stores EAX, EBX, ECX,
-/// EDX in regs; false when the processor has no CPUID (not an x86 one).
-bool Cpuid(uint32_t leaf, uint32_t regs[4]);
 /// Fills the records of this machine (the records arrive zeroed).
 void ReadSystemRecord(SalSystemRecord *record);
 void ReadVersionRecord(SalVersionRecord *record);

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/clock.h"
+#include "platform/os/clock_os.h"
 
 namespace {
 // time_t is 64-bit on the systems we build for; the check keeps a 32-bit
@@ -18,25 +19,13 @@ bool FitsTimeT(int64_t seconds) {
 }
 }  // namespace
 
+bool sal::os::BreakDownTime(int64_t seconds, bool utc, std::tm *fields) {
+  if (!FitsTimeT(seconds)) return false;
+  const time_t t = static_cast<time_t>(seconds);
+  return (utc ? gmtime_r(&t, fields) : localtime_r(&t, fields)) != nullptr;
+}
+
 int64_t SalNowSeconds() { return static_cast<int64_t>(time(nullptr)); }
-
-bool SalLocalFields(int64_t seconds, std::tm *out) {
-  if (out == nullptr || !FitsTimeT(seconds)) return false;
-  const time_t t = static_cast<time_t>(seconds);
-  std::tm fields{};
-  if (localtime_r(&t, &fields) == nullptr) return false;
-  *out = fields;
-  return true;
-}
-
-bool SalUtcFields(int64_t seconds, std::tm *out) {
-  if (out == nullptr || !FitsTimeT(seconds)) return false;
-  const time_t t = static_cast<time_t>(seconds);
-  std::tm fields{};
-  if (gmtime_r(&t, &fields) == nullptr) return false;
-  *out = fields;
-  return true;
-}
 
 int64_t SalMakeLocalSeconds(const std::tm &fields) {
   std::tm copy = fields;

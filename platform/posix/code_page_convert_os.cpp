@@ -243,30 +243,8 @@ class Sink {
 // Bytes of the longest start of a UTF-8 sequence at s (s < end) that could
 // still become well-formed: what one U+FFFD replaces.  At least 1.
 size_t IllFormedPart(const uint8_t *s, const uint8_t *end) {
-  const uint8_t lead = s[0];
-  size_t need;
-  uint8_t low = 0x80, high = 0xBF;  // range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    need = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    need = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    need = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 1;
-  }
-  size_t n = 1;
-  while (n < need && s + n < end) {
-    const uint8_t b = s[n];
-    const bool fits = n == 1 ? (b >= low && b <= high) : (b >= 0x80 && b <= 0xBF);
-    if (!fits) break;
-    ++n;
-  }
-  return n;
+  const size_t n = SalUtf8WellFormedPrefix(s, static_cast<size_t>(end - s));
+  return n > 0 ? n : 1;
 }
 
 int Utf8ToWide(const uint8_t *source, size_t length, Sink<char16_t> *sink, bool failOnInvalid) {

@@ -19,11 +19,8 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <cpuid.h>
-#endif
-
 #include "base/text.h"
+#include "platform/cpu_id.h"
 #include "platform/os/system_info_os.h"
 #include "platform/system_info.h"
 
@@ -110,22 +107,6 @@ bool VirtualMemory(uint64_t *total, uint64_t *available) {
 
 }  // namespace
 
-bool Cpuid(uint32_t leaf, uint32_t regs[4]) {
-#if defined(__i386__) || defined(__x86_64__)
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  if (__get_cpuid_count(leaf, 0, &a, &b, &c, &d) == 0) return false;
-  regs[0] = a;
-  regs[1] = b;
-  regs[2] = c;
-  regs[3] = d;
-  return true;
-#else
-  (void)leaf;
-  (void)regs;
-  return false;
-#endif
-}
-
 void ReadSystemRecord(SalSystemRecord *record) {
   utsname names{};
   const bool named = uname(&names) == 0;
@@ -136,7 +117,7 @@ void ReadSystemRecord(SalSystemRecord *record) {
 
   uint32_t regs[4];
   const bool x86 = record->architecture == SAL_ARCH_X86 || record->architecture == SAL_ARCH_X64;
-  if (!x86 || !Cpuid(1, regs)) return;
+  if (!x86 || !sal::Cpuid(1, regs)) return;
   const uint32_t signature = regs[0];
   uint32_t family = (signature >> 8) & 0xF;
   uint32_t model = (signature >> 4) & 0xF;

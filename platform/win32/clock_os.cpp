@@ -7,26 +7,14 @@
 #include <ctime>
 
 #include "platform/clock.h"
+#include "platform/os/clock_os.h"
+
+bool sal::os::BreakDownTime(int64_t seconds, bool utc, std::tm *fields) {
+  const __time64_t t = seconds;
+  return (utc ? _gmtime64_s(fields, &t) : _localtime64_s(fields, &t)) == 0;
+}
 
 int64_t SalNowSeconds() { return static_cast<int64_t>(_time64(nullptr)); }
-
-bool SalLocalFields(int64_t seconds, std::tm *out) {
-  if (out == nullptr) return false;
-  const __time64_t t = seconds;
-  std::tm fields{};
-  if (_localtime64_s(&fields, &t) != 0) return false;
-  *out = fields;
-  return true;
-}
-
-bool SalUtcFields(int64_t seconds, std::tm *out) {
-  if (out == nullptr) return false;
-  const __time64_t t = seconds;
-  std::tm fields{};
-  if (_gmtime64_s(&fields, &t) != 0) return false;
-  *out = fields;
-  return true;
-}
 
 int64_t SalMakeLocalSeconds(const std::tm &fields) {
   std::tm copy = fields;

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "platform/os/file_os.h"
+#include "platform/self_module.h"
 
 namespace sal::os {
 
@@ -40,18 +41,9 @@ DWORD ToNative(uint32_t own) {
 using Transfer = size_t(__cdecl *)(void *, size_t, size_t, FILE *);
 using ConstTransfer = size_t(__cdecl *)(const void *, size_t, size_t, FILE *);
 
-HMODULE RuntimeModule() {
-  HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCSTR>(&fread), &module))
-    return nullptr;
-  return module;
-}
-
 template <typename Fn>
 Fn RuntimeEntry(const char *name, Fn fallback) {
-  HMODULE module = RuntimeModule();
+  auto module = static_cast<HMODULE>(sal::os::ModuleHolding(reinterpret_cast<const void *>(&fread)));
   FARPROC entry = module != nullptr ? GetProcAddress(module, name) : nullptr;
   return entry != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void *>(entry)) : fallback;
 }

@@ -2,32 +2,12 @@
 // clock rate and the memory status from the system.
 #include <windows.h>
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <cpuid.h>
-#endif
-
 #include "base/text.h"
 #include "platform/module.h"
 #include "platform/os/system_info_os.h"
 #include "platform/system_info.h"
 
 namespace sal::os {
-
-bool Cpuid(uint32_t leaf, uint32_t regs[4]) {
-#if defined(__i386__) || defined(__x86_64__)
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  if (__get_cpuid_count(leaf, 0, &a, &b, &c, &d) == 0) return false;
-  regs[0] = a;
-  regs[1] = b;
-  regs[2] = c;
-  regs[3] = d;
-  return true;
-#else
-  (void)leaf;
-  (void)regs;
-  return false;
-#endif
-}
 
 void ReadSystemRecord(SalSystemRecord *record) {
   SYSTEM_INFO info;
