@@ -30,6 +30,7 @@ TEST(SalCodePage, LeadBytesPerCodePageAndOverride) {
       ASSERT_EQ(SalIsDbcsLeadByteEx(cp, byte), IsLead(cp, b)) << b;
       ASSERT_EQ(SalIsLeadByte(byte), IsLead(cp, b)) << "the process table follows the code page, " << b;
       ASSERT_EQ(SalIsLeadByte(byte, 0), IsLead(cp, b) ? 1 : 0) << b;
+      ASSERT_EQ(SalIsLeadByte(byte, 932), IsLead(932, b) ? 1 : 0) << "a given code page, " << b;
       ASSERT_EQ(table[b] != 0, IsLead(cp, b)) << b;
     }
   }

@@ -149,17 +149,6 @@ TEST(SalCodePageConvert, FlagsWithoutBestFitOnOldSystems) {
   SalOverrideWideCharSystemVersion(0);
 }
 
-TEST(SalCodePageConvert, LeadBytesOfAGivenCodePage) {
-  EXPECT_EQ(SalIsLeadByte(0x81, 932), 1);
-  EXPECT_EQ(SalIsLeadByte(0x81, 1252), 0);
-  EXPECT_EQ(SalIsLeadByte('A', 936), 0);
-  SalOverrideAnsiCodePage(949);
-  EXPECT_EQ(SalIsLeadByte(0xFE, 0), 1);
-  SalOverrideAnsiCodePage(1252);
-  EXPECT_EQ(SalIsLeadByte(0xFE, 0), 0);
-  SalOverrideAnsiCodePage(0);
-}
-
 TEST(SalCodePageConvert, ValidCodePagesAndTheirNames) {
   for (uint32_t cp : {0u, 437u, 932u, 1252u, 65001u}) {
     SCOPED_TRACE(cp);
@@ -180,7 +169,7 @@ TEST(SalCodePageConvert, ValidCodePagesAndTheirNames) {
 // UTF-16 strings
 // ---------------------------------------------------------------------------
 
-TEST(SalCodePageConvert, Utf8ToWideStringEndsInAZeroUnit) {
+TEST(SalCodePageConvert, Utf16StringsEndInAZeroUnit) {
   CCommonString out("old contents");
   ASSERT_EQ(SalUtf8ToWideString("A", &out), 1);
   EXPECT_EQ(Bytes(out), std::string("A\0\0", 3));
@@ -195,10 +184,7 @@ TEST(SalCodePageConvert, Utf8ToWideStringEndsInAZeroUnit) {
   EXPECT_EQ(SalUtf8ToWideString(nullptr, &out), 0);
   EXPECT_EQ(out.GetLength(), 0u);
   EXPECT_EQ(SalUtf8ToWideString("x", nullptr), 0);
-}
 
-TEST(SalCodePageConvert, WideToUtf8String) {
-  CCommonString out("old contents");
   ASSERT_EQ(SalWideToUtf8String(u"Gr\u00FC\u00DF \U0001F600", &out), 1);
   EXPECT_EQ(Bytes(out), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80");
   ASSERT_EQ(SalWideToUtf8String(u"", &out), 1);
