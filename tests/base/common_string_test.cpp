@@ -18,6 +18,7 @@
 #include "base/sal_config.h"
 #include "base/sal_errors.h"
 #include "support/dbcs_fixture.h"
+#include "support/expect_pairs.h"
 
 namespace {
 std::string Bytes(const CCommonString &s) { return std::string(s.CStr(), s.GetLength()); }
@@ -249,84 +250,50 @@ TEST(CCommonStringEdit, FormatAndMakeBlock) {
 // ---- comparison ---------------------------------------------------------------------
 
 TEST(CCommonStringCompare, NullConventionsBytesAndEquality) {
-  CCommonString none, empty(""), text("b");
-  EXPECT_LT(none.Compare(""), 0);
-  EXPECT_EQ(none.CompareEmptyEqual(""), 0);
-  EXPECT_EQ(none.CompareEmptyEqual(nullptr), 0);
-  EXPECT_LT(none.CompareEmptyEqual("a"), 0);
-  EXPECT_EQ(none.Compare(static_cast<const char *>(nullptr)), 0);
-  EXPECT_GT(empty.Compare(static_cast<const char *>(nullptr)), 0);
-  EXPECT_GT(empty.CompareEmptyEqual(nullptr), 0);
-  EXPECT_EQ(empty.Compare(""), 0);
-  EXPECT_LT(text.Compare("c"), 0);
-  EXPECT_GT(text.Compare("B"), 0);
-  EXPECT_EQ(text.CompareNoCase("B"), 0);
-  EXPECT_LT(none.CompareNoCase(""), 0);
-  EXPECT_EQ(none.CompareNoCaseEmptyEqual(""), 0);
-  EXPECT_GT(CCommonString("a\xE9").Compare("a\x7F"), 0) << "bytes compare unsigned";
-  // Strings against strings: no storage stands for a null text.
-  EXPECT_EQ(none.Compare(CCommonString()), 0);
-  EXPECT_LT(none.Compare(empty), 0);
-  EXPECT_GT(empty.Compare(none), 0);
-  EXPECT_EQ(CCommonString("MiXed").CompareNoCase(CCommonString("mixed")), 0);
-
-  EXPECT_LT(CCommonString("\xFF").CompareBytes("\x00\x00", 2), 0) << "shorter is less";
-  EXPECT_GT(CCommonString("ab").CompareBytes("z", 1), 0);
-  EXPECT_LT(Make(std::string("a\0a", 3)).CompareBytes("a\0b", 3), 0) << "zero bytes included";
-  EXPECT_EQ(CCommonString().CompareBytes(nullptr, 5), 0);
-  EXPECT_EQ(Make(std::string("a\0b", 3)).Equals(Make(std::string("a\0c", 3))), 0);
-  EXPECT_EQ(CCommonString("same").Equals(CCommonString("same")), 1);
-  EXPECT_EQ(CCommonString().Equals(CCommonString("")), 1) << "both empty";
-  EXPECT_EQ(CCommonString("ab").Equals(CCommonString("abc")), 0);
-
-  CCommonString file("Report.TXT");
-  EXPECT_EQ(file.EndsWithNoCase(".txt"), 1);
-  EXPECT_EQ(file.EndsWithNoCase(""), 1);
-  EXPECT_EQ(file.EndsWithNoCase("a report.txt"), 0);
-  EXPECT_EQ(file.EndsWithNoCase(nullptr), 0);
-  EXPECT_EQ(CCommonString().EndsWithNoCase(nullptr), 1);
+  // No storage stands for a null text: less than "", equal to "" only in
+  // the ...EmptyEqual forms.  Bytes compare unsigned.
+  const CCommonString none, empty(""), text("b"), file("Report.TXT");
+  const char *const null = nullptr;
+  EXPECT_SIGNS({{none.Compare(""), -1},         {none.CompareEmptyEqual(""), 0}, {none.CompareEmptyEqual(null), 0},
+               {none.CompareEmptyEqual("a"), -1}, {none.Compare(null), 0},       {empty.Compare(null), 1},
+               {empty.CompareEmptyEqual(null), 1}, {empty.Compare(""), 0},      {text.Compare("c"), -1},
+               {text.Compare("B"), 1},          {text.CompareNoCase("B"), 0},   {none.CompareNoCase(""), -1},
+               {none.CompareNoCaseEmptyEqual(""), 0}, {CCommonString("a\xE9").Compare("a\x7F"), 1},
+               {none.Compare(CCommonString()), 0}, {none.Compare(empty), -1},  {empty.Compare(none), 1},
+               {CCommonString("MiXed").CompareNoCase(CCommonString("mixed")), 0},
+               {CCommonString("\xFF").CompareBytes("\x00\x00", 2), -1},  // shorter is less
+               {CCommonString("ab").CompareBytes("z", 1), 1},
+               {Make(std::string("a\0a", 3)).CompareBytes("a\0b", 3), -1},  // zero bytes included
+               {CCommonString().CompareBytes(nullptr, 5), 0}});
+  EXPECT_PAIRS(int, {{Make(std::string("a\0b", 3)).Equals(Make(std::string("a\0c", 3))), 0},
+                    {CCommonString("same").Equals(CCommonString("same")), 1},
+                    {CCommonString().Equals(CCommonString("")), 1},  // both empty
+                    {CCommonString("ab").Equals(CCommonString("abc")), 0},
+                    {file.EndsWithNoCase(".txt"), 1}, {file.EndsWithNoCase(""), 1},
+                    {file.EndsWithNoCase("a report.txt"), 0}, {file.EndsWithNoCase(nullptr), 0},
+                    {CCommonString().EndsWithNoCase(nullptr), 1}});
 }
 
 // ---- searching and replacing --------------------------------------------------------
 
 TEST(CCommonStringSearch, OverlapRulesPositionsAndSubstrings) {
-  CCommonString s("aaaa");
-  EXPECT_EQ(s.FindNth("aa", 2, 0, 2, true), 3u);
-  EXPECT_EQ(s.FindNthChars("aa", 2, 0, 2), 2u);
-  EXPECT_EQ(s.CountChars("aa", 2, 1), 3u);
-  EXPECT_EQ(s.Count("aa", 2, 1), 2u);
-  EXPECT_EQ(s.Count("aa", 2, 2), 1u);
-  EXPECT_EQ(s.FindNth("aa", 2, 0, 3, true), 0u);
-  EXPECT_EQ(s.FindNth("aaaaa", 5, 0, 1, true), 0u) << "pattern longer than the string";
-
-  CCommonString t = Make(std::string("xAbC\0abcABC", 11));
-  EXPECT_EQ(t.FindNth("abc", 3, 0, 1, true), 6u) << "byte search passes a zero byte";
-  EXPECT_EQ(t.FindNth("abc", 3, 0, 1, false), 2u);
-  EXPECT_EQ(t.FindNth("abc", 3, 3, 2, false), 9u);
-  EXPECT_EQ(t.FindNthChars("abc", 3, 1, 1), 0u) << "character search stops at it";
-  EXPECT_EQ(t.FindNthOfSet("Cx", 2, 0, 2, true), 4u);
-  EXPECT_EQ(t.FindNthOfSet("xA", 2, 1, 1, false), 3u);
-  EXPECT_EQ(t.FindNthOfSet("", 0, 2, 1, false), 2u);
-  EXPECT_EQ(t.FindNthOfSet("", 0, 2, 1, true), 0u);
-  EXPECT_EQ(t.FindNthOfSet("\xC0", 1, 1, 1, true), 0u);
-
-  CCommonString w(" \t x\r\n y");
-  EXPECT_EQ(w.FindNonSpace(0), 4u);
-  EXPECT_EQ(w.FindSpace(4), 5u);
-  EXPECT_EQ(w.FindNonSpace(5), 8u);
-  EXPECT_EQ(w.FindSpace(8), 0u);
-
-  CCommonString h("hello");
-  EXPECT_EQ(h.CharToBytePosition(3), 3u);
-  EXPECT_EQ(h.ByteToCharPosition(5), 5u);
-  EXPECT_EQ(h.CharToBytePosition(0), 0u);
-  EXPECT_EQ(CCommonString().CharToBytePosition(4), 1u);
-  EXPECT_EQ(Bytes(h.Left(2)), "he");
-  EXPECT_EQ(Bytes(h.Right(3)), "llo");
-  EXPECT_EQ(Bytes(h.Right(30)), "hello");
-  EXPECT_EQ(Bytes(h.Mid(2, 3)), "ell");
-  EXPECT_EQ(Bytes(h.Mid(4, 30)), "lo");
-  EXPECT_TRUE(h.Mid(9, 1).IsEmpty());
+  // Byte searches find overlapping occurrences, counts do not; byte
+  // searches pass a zero byte, character searches stop at it.
+  const CCommonString s("aaaa"), t = Make(std::string("xAbC\0abcABC", 11)), w(" \t x\r\n y"), h("hello");
+  EXPECT_PAIRS(uint32_t, {{s.FindNth("aa", 2, 0, 2, true), 3},      {s.FindNthChars("aa", 2, 0, 2), 2},
+                         {s.CountChars("aa", 2, 1), 3},            {s.Count("aa", 2, 1), 2},
+                         {s.Count("aa", 2, 2), 1},                 {s.FindNth("aa", 2, 0, 3, true), 0},
+                         {s.FindNth("aaaaa", 5, 0, 1, true), 0},   {t.FindNth("abc", 3, 0, 1, true), 6},
+                         {t.FindNth("abc", 3, 0, 1, false), 2},    {t.FindNth("abc", 3, 3, 2, false), 9},
+                         {t.FindNthChars("abc", 3, 1, 1), 0},      {t.FindNthOfSet("Cx", 2, 0, 2, true), 4},
+                         {t.FindNthOfSet("xA", 2, 1, 1, false), 3}, {t.FindNthOfSet("", 0, 2, 1, false), 2},
+                         {t.FindNthOfSet("", 0, 2, 1, true), 0},   {t.FindNthOfSet("\xC0", 1, 1, 1, true), 0},
+                         {w.FindNonSpace(0), 4},                   {w.FindSpace(4), 5},
+                         {w.FindNonSpace(5), 8},                   {w.FindSpace(8), 0},
+                         {h.CharToBytePosition(3), 3},             {h.ByteToCharPosition(5), 5},
+                         {h.CharToBytePosition(0), 0},             {CCommonString().CharToBytePosition(4), 1}});
+  EXPECT_PAIRS(std::string, {{Bytes(h.Left(2)), "he"},    {Bytes(h.Right(3)), "llo"}, {Bytes(h.Right(30)), "hello"},
+                            {Bytes(h.Mid(2, 3)), "ell"}, {Bytes(h.Mid(4, 30)), "lo"}, {Bytes(h.Mid(9, 1)), ""}});
   EXPECT_FALSE(h.Left(0).HasStorage());
   EXPECT_FALSE(CCommonString().Right(3).HasStorage());
 }
@@ -618,37 +585,34 @@ TEST_F(StringDbcs, TrailBytesAreNeverSeparators) {
 
 TEST_F(StringDbcs, TrailBytesAreNeverMatches) {
   CCommonString s(SJIS_5C "\\" SJIS_61 "a");
-  EXPECT_EQ(s.FindNthChars("\\", 1, 1, 1), 2u);
-  EXPECT_EQ(s.FindNthChars("a", 1, 1, 1), 4u);
-  EXPECT_EQ(s.CountChars("a", 1, 1), 1u);
-  EXPECT_EQ(s.FindNthChars("\x83", 1, 1, 1), 0u) << "a lead byte alone splits no character";
-  EXPECT_EQ(s.EndsWithNoCase("A"), 1);
-  EXPECT_EQ(s.ReplaceChars("a", 1, "b", 1, 1, CCommonString::kAll), 1u);
-  EXPECT_EQ(s.ReplaceChars("\\", 1, "/", 1, 1, CCommonString::kAll), 1u);
+  EXPECT_PAIRS(uint32_t, {{s.FindNthChars("\\", 1, 1, 1), 2}, {s.FindNthChars("a", 1, 1, 1), 4},
+                         {s.CountChars("a", 1, 1), 1},
+                         {s.FindNthChars("\x83", 1, 1, 1), 0},  // a lead byte alone splits no character
+                         {s.ReplaceChars("a", 1, "b", 1, 1, CCommonString::kAll), 1},
+                         {s.ReplaceChars("\\", 1, "/", 1, 1, CCommonString::kAll), 1}});
   EXPECT_EQ(Bytes(s), SJIS_5C "/" SJIS_61 "b");
-
-  CCommonString kana(SJIS_61 "a");
+  CCommonString kana(SJIS_61 "a"), upper(SJIS_41 "A");
   kana.MakeUpper();
-  EXPECT_EQ(Bytes(kana), SJIS_61 "A");
-  EXPECT_EQ(kana.EndsWithNoCase(SJIS_41 "a"), 0);
-  EXPECT_NE(CCommonString(SJIS_61).CompareNoCase(SJIS_41), 0);
-  EXPECT_EQ(CCommonString(SJIS_61 "X").CompareNoCase(SJIS_61 "x"), 0);
-  CCommonString upper(SJIS_41 "A");
   upper.MakeLower();
-  EXPECT_EQ(Bytes(upper), SJIS_41 "a");
+  EXPECT_EQ(Bytes(kana) + Bytes(upper), SJIS_61 "A" SJIS_41 "a");
+  EXPECT_SIGNS({{kana.EndsWithNoCase("A"), 1}, {kana.EndsWithNoCase(SJIS_41 "a"), 0},
+               {CCommonString(SJIS_61).CompareNoCase(SJIS_41), 1}, {CCommonString(SJIS_61 "X").CompareNoCase(SJIS_61 "x"), 0}});
 }
 
 TEST_F(StringDbcs, CharacterPositionsAndEdits) {
-  const CCommonString s("a" SJIS_61 "b" SJIS_5C);
-  EXPECT_EQ(s.CharCount(), 4u);
-  EXPECT_EQ(s.CharToBytePosition(3), 4u);
-  EXPECT_EQ(s.CharToBytePosition(5), 7u) << "just behind the text";
-  EXPECT_EQ(s.ByteToCharPosition(3), 2u) << "a trail byte belongs to its character";
-  EXPECT_EQ(s.ByteToCharPosition(4), 3u);
-  EXPECT_EQ(Bytes(s.LeftChars(2)), "a" SJIS_61);
-  EXPECT_EQ(Bytes(s.RightChars(1)), SJIS_5C);
-  EXPECT_EQ(Bytes(s.MidChars(2, 2)), SJIS_61 "b");
-  EXPECT_EQ(Bytes(s.Left(2)), "a\x83") << "the byte forms cut anywhere";
+  const CCommonString s("a" SJIS_61 "b" SJIS_5C), lone("x\x83");  // a lead byte before the end stands alone
+  CCommonString w(" " SJIS_41 " \t");
+  EXPECT_PAIRS(uint32_t, {{s.CharCount(), 4}, {s.CharToBytePosition(3), 4},
+                         {s.CharToBytePosition(5), 7},  // just behind the text
+                         {s.ByteToCharPosition(3), 2},  // a trail byte belongs to its character
+                         {s.ByteToCharPosition(4), 3}, {lone.CharCount(), 2}, {lone.FindNthChars("\x83", 1, 1, 1), 2},
+                         {w.FindNonSpace(1), 2}, {w.FindSpace(2), 3}});
+  EXPECT_PAIRS(std::string, {{Bytes(s.LeftChars(2)), "a" SJIS_61}, {Bytes(s.RightChars(1)), SJIS_5C},
+                            {Bytes(s.MidChars(2, 2)), SJIS_61 "b"},
+                            {Bytes(s.Left(2)), "a\x83"}});  // the byte forms cut anywhere
+  w.TrimLeft();
+  w.TrimRight();
+  EXPECT_EQ(Bytes(w), SJIS_41);
 
   CCommonString t(s);
   EXPECT_EQ(t.DeleteCharAt(1), 1);
@@ -661,14 +625,4 @@ TEST_F(StringDbcs, CharacterPositionsAndEdits) {
   EXPECT_EQ(Bytes(t), "a--" SJIS_5C);
   EXPECT_EQ(t.AssignChars(SJIS_61 SJIS_5C "z", 2), 1);
   EXPECT_EQ(Bytes(t), SJIS_61 SJIS_5C);
-  t.Assign("x\x83");  // a lead byte before the end stands alone
-  EXPECT_EQ(t.CharCount(), 2u);
-  EXPECT_EQ(t.FindNthChars("\x83", 1, 1, 1), 2u);
-
-  CCommonString w(" " SJIS_41 " \t");
-  EXPECT_EQ(w.FindNonSpace(1), 2u);
-  EXPECT_EQ(w.FindSpace(2), 3u);
-  w.TrimLeft();
-  w.TrimRight();
-  EXPECT_EQ(Bytes(w), SJIS_41);
 }

@@ -11,6 +11,7 @@
 #include "base/code_page.h"
 #include "platform/directory.h"
 #include "platform/path_rules.h"
+#include "support/expect_pairs.h"
 
 namespace path = sal::path;
 
@@ -169,28 +170,24 @@ TEST(SalPath, ExtractorsTakeTheirPartOut) {
 }
 
 TEST(SalPath, ExtractedPartsAreCutOnWholeCharactersAndTrailBytesAreNoSeparators) {
-  char out[64];
-  for (char sep : kSeps) {
-    EXPECT_EQ(path::GetFileName(sep, Tr("C:\\dir\\abcdef", sep).c_str(), out, 4), 3);
-    EXPECT_STREQ(out, "abc");
-  }
+  // "result:part" of an extractor's rule with a capacity.
+  auto part = [](const Extractor &f, const char *p, size_t capacity, char sep = '\\') {
+    char out[64];
+    const int n = f.rule(sep, Tr(p, sep).c_str(), out, capacity);
+    return std::to_string(n) + ":" + out;
+  };
+  EXPECT_EQ(part(kName, "C:\\dir\\abcdef", 4) + part(kName, "C:\\dir\\abcdef", 4, '/'), "3:abc3:abc");
   CodePage sjis(932);
   // "\x95\x5C" is one character whose trail byte is the backslash.
-  EXPECT_EQ(path::GetFileName('\\', "ab\x95\x5C", out, 4), 2);
-  EXPECT_STREQ(out, "ab");
-  EXPECT_EQ(path::GetDir('\\', "x\x95\x5C\\y", out, 4), 3);
-  EXPECT_STREQ(out, "x\x95\x5C");
-  EXPECT_EQ(path::GetFileName('\\', "C:\\d\\\x95\x5C", out, sizeof out), 2);
-  EXPECT_STREQ(out, "\x95\x5C");
-  EXPECT_EQ(path::GetDir('\\', "C:\\d\\\x95\x5C", out, sizeof out), 5);
-  EXPECT_STREQ(out, "C:\\d\\");
-  EXPECT_EQ(path::GetParentDir('\\', "C:\\\x95\x5C", out, sizeof out), 3);
-  EXPECT_STREQ(out, "C:\\");
-  EXPECT_EQ(path::GetLastName("a\\\x95\x5C", out, sizeof out), 2);
-  EXPECT_STREQ(out, "\x95\x5C");
+  EXPECT_PAIRS(std::string, {{part(kName, "ab\x95\x5C", 4), "2:ab"}, {part(kDir, "x\x95\x5C\\y", 4), "3:x\x95\x5C"},
+                             {part(kName, "C:\\d\\\x95\x5C", 64), "2:\x95\x5C"},
+                             {part(kDir, "C:\\d\\\x95\x5C", 64), "5:C:\\d\\"},
+                             {part(kParent, "C:\\\x95\x5C", 64), "3:C:\\"},
+                             {part(kLast, "a\\\x95\x5C", 64), "2:\x95\x5C"}});
   EXPECT_EQ(path::IsRootPath('\\', "\x95\x5C"), 0);
-  EXPECT_STREQ(path::JoinLastTwoNames("\\\x95\x5C\\b", out, sizeof out), "\x95\x5C-b");
-  char buffer[64] = "C:\\\x95\x5C";
+  char buffer[64];
+  EXPECT_STREQ(path::JoinLastTwoNames("\\\x95\x5C\\b", buffer, sizeof buffer), "\x95\x5C-b");
+  std::strcpy(buffer, "C:\\\x95\x5C");
   EXPECT_STREQ(path::AddSeparator('\\', buffer, sizeof buffer), "C:\\\x95\x5C\\");
   std::strcpy(buffer, "C:\\\x95\x5C");
   EXPECT_STREQ(path::RemoveSeparator('\\', buffer, sizeof buffer), "C:\\\x95\x5C");
@@ -223,28 +220,19 @@ TEST(SalPath, RootsLastSeparatorsAndFullPaths) {
   EXPECT_EQ(CSalDirectory::IsRootPath(nullptr), 0);
   EXPECT_EQ(CSalDirectory::FindLastSeparator(nullptr), nullptr);
 
-  const struct {
-    char sep;
-    const char *path;
-    int full;
-  } full[] = {{'\\', "C:\\a", 1}, {'\\', "\\\\srv\\x", 1}, {'\\', "a\\b", 0}, {'\\', "\\a", 0},
-              {'\\', "C:/a", 0},  {'/', "/a", 1},          {'/', "a/b", 0},   {'/', "C:/a", 1}};
-  for (const auto &c : full) EXPECT_EQ(path::IsFull(c.sep, c.path), c.full) << c.path;
-  EXPECT_EQ(SalPathIsFull(Tn("\\\\srv\\x").c_str()), 1);
-  EXPECT_EQ(SalPathIsFull(nullptr), 0);
-  EXPECT_EQ(SalPathIsSeparator('\\'), 1);
-  EXPECT_EQ(SalPathIsSeparator('/'), 1);
-  EXPECT_EQ(SalPathIsSeparator(':'), 0);
-  // Windows: slashes are separators and case does not count; POSIX: names
-  // are case-sensitive.
-  EXPECT_EQ(path::IsSameDir('\\', "C:\\Data\\x.txt", "c:/data/y.txt"), 1);
-  EXPECT_EQ(path::IsSameDir('\\', "C:\\a\\x", "C:\\b\\x"), 0);
-  EXPECT_EQ(path::IsSameDir('\\', "x.txt", "y.txt"), 1);
-  EXPECT_EQ(path::IsSameDir('/', "/data/x", "/data/y"), 1);
-  EXPECT_EQ(path::IsSameDir('/', "/data/x", "/Data/x"), 0);
-  EXPECT_EQ(path::IsSameDir('/', "/a/x", "/a/b/x"), 0);
-  EXPECT_EQ(SalPathIsSameDir(nullptr, "x"), 0);
-  EXPECT_EQ(SalPathIsSameDir(Tn("C:\\dir\\one").c_str(), Tn("C:\\dir\\two").c_str()), 1);
+  // Full paths and directories compared: Windows knows drives, UNC names
+  // and both slashes and ignores case; POSIX names are case-sensitive.
+  EXPECT_PAIRS(int, {{path::IsFull('\\', "C:\\a"), 1},   {path::IsFull('\\', "\\\\srv\\x"), 1},
+                     {path::IsFull('\\', "a\\b"), 0},    {path::IsFull('\\', "\\a"), 0},
+                     {path::IsFull('\\', "C:/a"), 0},    {path::IsFull('/', "/a"), 1},
+                     {path::IsFull('/', "a/b"), 0},       {path::IsFull('/', "C:/a"), 1},
+                     {SalPathIsFull(Tn("\\\\srv\\x").c_str()), 1}, {SalPathIsFull(nullptr), 0},
+                     {SalPathIsSeparator('\\'), 1},      {SalPathIsSeparator('/'), 1}, {SalPathIsSeparator(':'), 0},
+                     {path::IsSameDir('\\', "C:\\Data\\x.txt", "c:/data/y.txt"), 1},
+                     {path::IsSameDir('\\', "C:\\a\\x", "C:\\b\\x"), 0}, {path::IsSameDir('\\', "x.txt", "y.txt"), 1},
+                     {path::IsSameDir('/', "/data/x", "/data/y"), 1}, {path::IsSameDir('/', "/data/x", "/Data/x"), 0},
+                     {path::IsSameDir('/', "/a/x", "/a/b/x"), 0}, {SalPathIsSameDir(nullptr, "x"), 0},
+                     {SalPathIsSameDir(Tn("C:\\dir\\one").c_str(), Tn("C:\\dir\\two").c_str()), 1}});
 }
 
 // ---- changing paths in place ---------------------------------------------------

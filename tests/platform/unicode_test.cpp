@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "support/expect_pairs.h"
 
 namespace {
 
@@ -215,101 +218,77 @@ TEST(SalUnicode, MalformedUtf8StopsAtTheSequence) {
 }
 
 // ---------------------------------------------------------------------------
-// Malformed UTF-16
+// Lone surrogates and values beyond the code space.  Each outcome as
+// "result consumed output": result 0 OK, 1 source exhausted, 2 target
+// exhausted, 3 source illegal; output units above 0x7F in <hex>.
 // ---------------------------------------------------------------------------
 
-TEST(SalUnicode, Utf16SurrogatesInEveryPosition) {
-  struct Case {
-    const char *what;
-    U16 source;
-    int strictResult;
-    size_t strictConsumed;
-    U32 lenient32;  // lenient output towards UTF-32 (all of the source)
-  } cases[] = {
-      {"high at the end", u"ab\xD800", SAL_CONV_SOURCE_EXHAUSTED, 2, U""},
-      {"high then ASCII", u"ab\xD800x", SAL_CONV_SOURCE_ILLEGAL, 2, U"ab\xD800x"},
-      {"high then high", u"\xD800\xDBFF\xDC00", SAL_CONV_SOURCE_ILLEGAL, 0, U"\xD800\U0010FC00"},
-      {"low alone", u"a\xDC00", SAL_CONV_SOURCE_ILLEGAL, 1, U"a\xDC00"},
-      {"low before high", u"\xDFFF\xD800\xDC00", SAL_CONV_SOURCE_ILLEGAL, 0, U"\xDFFF\U00010000"},
-      {"pair, then low", u"\xDBFF\xDFFF\xDFFF", SAL_CONV_SOURCE_ILLEGAL, 2, U"\U0010FFFF\xDFFF"},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.what);
-    const auto strict32 = Convert(SalUtf16ToUtf32, c.source, 16, SAL_CONV_STRICT);
-    EXPECT_EQ(strict32.result, c.strictResult);
-    EXPECT_EQ(strict32.consumed, c.strictConsumed);
-    const auto strict8 = Convert(SalUtf16ToUtf8, c.source, 16, SAL_CONV_STRICT);
-    EXPECT_EQ(strict8.result, c.strictResult);
-    EXPECT_EQ(strict8.consumed, c.strictConsumed);
-
-    const auto lenient32 = Convert(SalUtf16ToUtf32, c.source, 16, SAL_CONV_LENIENT);
-    const auto lenient8 = Convert(SalUtf16ToUtf8, c.source, 16, SAL_CONV_LENIENT);
-    if (c.strictResult == SAL_CONV_SOURCE_EXHAUSTED) {
-      // A high surrogate at the end waits for more input in both modes.
-      EXPECT_EQ(lenient32.result, SAL_CONV_SOURCE_EXHAUSTED);
-      EXPECT_EQ(lenient32.consumed, c.strictConsumed);
-      EXPECT_EQ(lenient8.result, SAL_CONV_SOURCE_EXHAUSTED);
-      continue;
-    }
-    EXPECT_EQ(lenient32.result, SAL_CONV_OK);
-    EXPECT_TRUE(lenient32.written == c.lenient32);
-    // Lenient UTF-8 carries the lone surrogates as three-byte sequences.
-    EXPECT_EQ(lenient8.result, SAL_CONV_OK);
-    EXPECT_TRUE(lenient8.written == EncodeUtf8(c.lenient32));
+template <typename In, typename Out>
+std::string Summary(int (*converter)(const In **, const In *, Out **, Out *, int), const std::basic_string<In> &source,
+                    size_t capacity, int flags) {
+  const Outcome<Out> o = Convert(converter, source, capacity, flags);
+  std::string s = std::to_string(o.result) + " " + std::to_string(o.consumed) + " ";
+  for (Out u : o.written) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "<%X>", static_cast<unsigned>(u));
+    s += u < 0x80 ? std::string(1, static_cast<char>(u)) : std::string(hex);
   }
+  return s;
 }
 
-// ---------------------------------------------------------------------------
-// Bad UTF-32 values
-// ---------------------------------------------------------------------------
+TEST(SalUnicode, Utf16SurrogatesInEveryPosition) {
+  // A high surrogate at the end waits for more input in both modes; else
+  // strict stops at a lone surrogate, lenient carries it along (as a
+  // three-byte sequence in UTF-8).
+  const int strict = SAL_CONV_STRICT, lenient = SAL_CONV_LENIENT;
+  const U16 highAtEnd = u"ab\xD800", highAscii = u"ab\xD800x", highHigh = u"\xD800\xDBFF\xDC00", low = u"a\xDC00",
+            lowHigh = u"\xDFFF\xD800\xDC00", pairLow = u"\xDBFF\xDFFF\xDFFF";
+  EXPECT_PAIRS(std::string, {
+      {Summary(SalUtf16ToUtf32, highAtEnd, 16, strict), "1 2 ab"}, {Summary(SalUtf16ToUtf8, highAtEnd, 16, strict), "1 2 ab"},
+      {Summary(SalUtf16ToUtf32, highAtEnd, 16, lenient), "1 2 ab"}, {Summary(SalUtf16ToUtf8, highAtEnd, 16, lenient), "1 2 ab"},
+      {Summary(SalUtf16ToUtf32, highAscii, 16, strict), "3 2 ab"}, {Summary(SalUtf16ToUtf8, highAscii, 16, strict), "3 2 ab"},
+      {Summary(SalUtf16ToUtf32, highAscii, 16, lenient), "0 4 ab<D800>x"},
+      {Summary(SalUtf16ToUtf8, highAscii, 16, lenient), "0 4 ab<ED><A0><80>x"},
+      {Summary(SalUtf16ToUtf32, highHigh, 16, strict), "3 0 "}, {Summary(SalUtf16ToUtf8, highHigh, 16, strict), "3 0 "},
+      {Summary(SalUtf16ToUtf32, highHigh, 16, lenient), "0 3 <D800><10FC00>"},
+      {Summary(SalUtf16ToUtf8, highHigh, 16, lenient), "0 3 <ED><A0><80><F4><8F><B0><80>"},
+      {Summary(SalUtf16ToUtf32, low, 16, strict), "3 1 a"}, {Summary(SalUtf16ToUtf8, low, 16, strict), "3 1 a"},
+      {Summary(SalUtf16ToUtf32, low, 16, lenient), "0 2 a<DC00>"},
+      {Summary(SalUtf16ToUtf8, low, 16, lenient), "0 2 a<ED><B0><80>"},
+      {Summary(SalUtf16ToUtf32, lowHigh, 16, strict), "3 0 "}, {Summary(SalUtf16ToUtf8, lowHigh, 16, strict), "3 0 "},
+      {Summary(SalUtf16ToUtf32, lowHigh, 16, lenient), "0 3 <DFFF><10000>"},
+      {Summary(SalUtf16ToUtf8, lowHigh, 16, lenient), "0 3 <ED><BF><BF><F0><90><80><80>"},
+      {Summary(SalUtf16ToUtf32, pairLow, 16, strict), "3 2 <10FFFF>"},
+      {Summary(SalUtf16ToUtf8, pairLow, 16, strict), "3 2 <F4><8F><BF><BF>"},
+      {Summary(SalUtf16ToUtf32, pairLow, 16, lenient), "0 3 <10FFFF><DFFF>"},
+      {Summary(SalUtf16ToUtf8, pairLow, 16, lenient), "0 3 <F4><8F><BF><BF><ED><BF><BF>"}});
+}
 
 TEST(SalUnicode, Utf32SurrogatesAndValuesBeyondTheCodeSpace) {
+  // A surrogate: strict stops, lenient replaces it (UTF-16) or carries it
+  // (UTF-8).  Beyond the code space: towards UTF-16 strict skips and
+  // reports it, lenient replaces quietly; towards UTF-8 both modes replace
+  // and report it.
+  const int strict = SAL_CONV_STRICT, lenient = SAL_CONV_LENIENT;
   const U32 surrogate = U"a\xDABCz";
-  auto r16 = Convert(SalUtf32ToUtf16, surrogate, 8, SAL_CONV_STRICT);
-  EXPECT_EQ(r16.result, SAL_CONV_SOURCE_ILLEGAL);
-  EXPECT_EQ(r16.consumed, 1u);
-  EXPECT_TRUE(r16.written == u"a");
-  r16 = Convert(SalUtf32ToUtf16, surrogate, 8, SAL_CONV_LENIENT);
-  EXPECT_EQ(r16.result, SAL_CONV_OK);
-  EXPECT_TRUE(r16.written == u"a\xFFFDz");
-  auto r8 = Convert(SalUtf32ToUtf8, surrogate, 8, SAL_CONV_STRICT);
-  EXPECT_EQ(r8.result, SAL_CONV_SOURCE_ILLEGAL);
-  EXPECT_EQ(r8.consumed, 1u);
-  r8 = Convert(SalUtf32ToUtf8, surrogate, 8, SAL_CONV_LENIENT);
-  EXPECT_EQ(r8.result, SAL_CONV_OK);
-  EXPECT_TRUE(r8.written == U8({'a', 0xED, 0xAA, 0xBC, 'z'}));
-
+  EXPECT_PAIRS(std::string, {{Summary(SalUtf32ToUtf16, surrogate, 8, strict), "3 1 a"},
+                             {Summary(SalUtf32ToUtf16, surrogate, 8, lenient), "0 3 a<FFFD>z"},
+                             {Summary(SalUtf32ToUtf8, surrogate, 8, strict), "3 1 a"},
+                             {Summary(SalUtf32ToUtf8, surrogate, 8, lenient), "0 3 a<ED><AA><BC>z"}});
   for (char32_t big : {char32_t(0x110000), char32_t(0x7FFFFFFF), char32_t(0xFFFFFFFF)}) {
     SCOPED_TRACE(static_cast<uint32_t>(big));
     const U32 source = U32(U"a") + big + U"z";
-    // Towards UTF-16: strict skips and reports it, lenient replaces quietly.
-    r16 = Convert(SalUtf32ToUtf16, source, 8, SAL_CONV_STRICT);
-    EXPECT_EQ(r16.result, SAL_CONV_SOURCE_ILLEGAL);
-    EXPECT_EQ(r16.consumed, 3u);
-    EXPECT_TRUE(r16.written == u"az");
-    r16 = Convert(SalUtf32ToUtf16, source, 8, SAL_CONV_LENIENT);
-    EXPECT_EQ(r16.result, SAL_CONV_OK);
-    EXPECT_TRUE(r16.written == u"a\xFFFDz");
-    // Towards UTF-8 both modes replace, and both report it.
-    for (int flags : kBothModes) {
-      r8 = Convert(SalUtf32ToUtf8, source, 8, flags);
-      EXPECT_EQ(r8.result, SAL_CONV_SOURCE_ILLEGAL);
-      EXPECT_EQ(r8.consumed, 3u);
-      EXPECT_TRUE(r8.written == U8({'a', 0xEF, 0xBF, 0xBD, 'z'}));
-    }
+    EXPECT_PAIRS(std::string, {{Summary(SalUtf32ToUtf16, source, 8, strict), "3 3 az"},
+                               {Summary(SalUtf32ToUtf16, source, 8, lenient), "0 3 a<FFFD>z"},
+                               {Summary(SalUtf32ToUtf8, source, 8, strict), "3 3 a<EF><BF><BD>z"},
+                               {Summary(SalUtf32ToUtf8, source, 8, lenient), "3 3 a<EF><BF><BD>z"}});
   }
   // A later stop reports its own reason: the skipped value is forgotten
-  // when the target fills up afterwards.
-  r16 = Convert(SalUtf32ToUtf16, U32(U"\x110000" U"abc"), 2, SAL_CONV_STRICT);
-  EXPECT_EQ(r16.result, SAL_CONV_TARGET_EXHAUSTED);
-  EXPECT_EQ(r16.consumed, 3u);
-  r8 = Convert(SalUtf32ToUtf8, U32(U"\x110000" U"abc"), 3, SAL_CONV_LENIENT);
-  EXPECT_EQ(r8.result, SAL_CONV_TARGET_EXHAUSTED);
-  EXPECT_EQ(r8.consumed, 1u);
-  // ... and the replacement itself needs three bytes of room.
-  r8 = Convert(SalUtf32ToUtf8, U32(1, 0x110000), 2, SAL_CONV_LENIENT);
-  EXPECT_EQ(r8.result, SAL_CONV_TARGET_EXHAUSTED);
-  EXPECT_EQ(r8.consumed, 0u);
+  // when the target fills up afterwards; the replacement itself needs
+  // three bytes of room.
+  EXPECT_PAIRS(std::string, {{Summary(SalUtf32ToUtf16, U32(U"\x110000" U"abc"), 2, strict), "2 3 ab"},
+                             {Summary(SalUtf32ToUtf8, U32(U"\x110000" U"abc"), 3, lenient), "2 1 <EF><BF><BD>"},
+                             {Summary(SalUtf32ToUtf8, U32(1, 0x110000), 2, lenient), "2 0 "}});
 }
 
 // ---------------------------------------------------------------------------
