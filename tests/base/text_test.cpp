@@ -9,6 +9,7 @@
 
 #include "base/code_page.h"
 #include "support/dbcs_fixture.h"
+#include "support/expect_pairs.h"
 
 namespace {
 // Shift_JIS: 0x82 0xA0 is one character; 0x5C ('\\') is a valid trail byte.
@@ -137,37 +138,24 @@ TEST_F(BoundedTextDbcs, AppendsWholeCharacters) {
 
 TEST_F(BoundedTextDbcs, SearchesSkipTrailBytesAndNulls) {
   const char *text = kSjisText;
-  EXPECT_EQ(SafeStrChr(text, '\\'), nullptr) << "0x5C is the trail byte of 0x95 0x5C";
-  EXPECT_EQ(SafeStrChr(text, 0x955C), text + 3);
-  EXPECT_EQ(SafeStrRChr(text, 0x82A0), text + 1);
-  EXPECT_EQ(SafeStrChr(text, 'b'), text + 5);
-  EXPECT_EQ(SafeStrChr(text, 0), text + 6);
-  EXPECT_EQ(SafeStrStr(text, "\x5C" "b"), nullptr) << "a match may not start on a trail byte";
-  EXPECT_EQ(SafeStrStr(text, "\x95\x5C"), text + 3);
-  EXPECT_EQ(SafeStrStr(text, ""), text);
   // The trail bytes 0x5C of 0x95 0x5C and 0x83 0x5C stand before and after
-  // the one real separator at offset 4.
+  // the one real separator at offset 4; a lead byte before the terminator
+  // stands alone; characters do not straddle boundaries.
   const char path[] = "\x95\x5C\x95\x5C\\\x83\x5C\x95\x5C";
-  EXPECT_EQ(SafeStrChr(path, '\\'), path + 4);
-  EXPECT_EQ(SafeStrRChr(path, '\\'), path + 4);
-  EXPECT_EQ(SafeStrRChr(path, 0x955C), path + 7);
-  EXPECT_EQ(SafeStrChr(path, 0x835C), path + 5);
-  EXPECT_EQ(SafeStrChr(path, 0x5C95), nullptr) << "characters do not straddle boundaries";
-  const char tail[] = "x\\\x95";  // a lead byte before the terminator stands alone
-  EXPECT_EQ(SafeStrRChr(tail, '\\'), tail + 1);
-  EXPECT_EQ(SafeStrRChr(tail, 0x95), tail + 2);
-  SalOverrideAnsiCodePage(1252);
-  EXPECT_EQ(SafeStrChr(text, '\\'), text + 4) << "a single-byte code page matches every byte";
-  EXPECT_EQ(SafeStrRChr(text, '\\'), text + 4);
-
-  EXPECT_EQ(SafeStrLen(nullptr), 0u);
-  EXPECT_EQ(SafeStrLen("abc"), 3u);
-  EXPECT_EQ(SafeWcsLen(nullptr), 0u);
-  EXPECT_EQ(SafeWcsLen(u"ab"), 2u);
-  EXPECT_EQ(SafeStrChr(nullptr, 'a'), nullptr);
-  EXPECT_EQ(SafeStrRChr(nullptr, 'a'), nullptr);
-  EXPECT_EQ(SafeStrStr(nullptr, "a"), nullptr);
-  EXPECT_EQ(SafeStrStr("a", nullptr), nullptr);
+  const char tail[] = "x\\\x95";
+  EXPECT_PAIRS(const char *, {{SafeStrChr(text, '\\'), nullptr},  {SafeStrChr(text, 0x955C), text + 3},
+                              {SafeStrRChr(text, 0x82A0), text + 1}, {SafeStrChr(text, 'b'), text + 5},
+                              {SafeStrChr(text, 0), text + 6},      {SafeStrStr(text, "\x5C" "b"), nullptr},
+                              {SafeStrStr(text, "\x95\x5C"), text + 3}, {SafeStrStr(text, ""), text},
+                              {SafeStrChr(path, '\\'), path + 4},  {SafeStrRChr(path, '\\'), path + 4},
+                              {SafeStrRChr(path, 0x955C), path + 7}, {SafeStrChr(path, 0x835C), path + 5},
+                              {SafeStrChr(path, 0x5C95), nullptr},  {SafeStrRChr(tail, '\\'), tail + 1},
+                              {SafeStrRChr(tail, 0x95), tail + 2},  {SafeStrChr(nullptr, 'a'), nullptr},
+                              {SafeStrRChr(nullptr, 'a'), nullptr}, {SafeStrStr(nullptr, "a"), nullptr},
+                              {SafeStrStr("a", nullptr), nullptr}});
+  SalOverrideAnsiCodePage(1252);  // a single-byte code page matches every byte
+  EXPECT_PAIRS(const char *, {{SafeStrChr(text, '\\'), text + 4}, {SafeStrRChr(text, '\\'), text + 4}});
+  EXPECT_PAIRS(size_t, {{SafeStrLen(nullptr), 0}, {SafeStrLen("abc"), 3}, {SafeWcsLen(nullptr), 0}, {SafeWcsLen(u"ab"), 2}});
 }
 
 TEST(SafeText, ComparisonsSortNullLast) {

@@ -38,6 +38,21 @@ void Touch(const std::string &path) {
 
 void MakeDir(const std::string &path) { ASSERT_TRUE(fs::create_directories(path)) << path; }
 
+// Creates the entries under root: names with '/' between them, a trailing
+// '/' for a directory.
+void MakeTree(const std::string &root, std::initializer_list<std::string> entries) {
+  for (std::string e : entries) {
+    const bool directory = e.back() == '/';
+    if (directory) e.pop_back();
+    std::replace(e.begin(), e.end(), '/', kSep);
+    if (directory) {
+      MakeDir(Join(root, e));
+    } else {
+      Touch(Join(root, e));
+    }
+  }
+}
+
 // Hidden on every platform: a dot name, and the attribute where there is one.
 std::string MakeHidden(const std::string &path) {
   CSalFile file;
@@ -173,8 +188,7 @@ TEST(CSalDirectory, SetPathCreateAndDeleteFilesCloseTheSearch) {
 
 TEST(CSalDirectory, FindListsTheEntriesThatMatch) {
   TempDir tmp;
-  for (const char *name : {"a.txt", "b.txt", "c.log", "noext"}) Touch(Join(tmp.Path(), name));
-  MakeDir(Join(tmp.Path(), "sub.txt"));
+  MakeTree(tmp.Path(), {"a.txt", "b.txt", "c.log", "noext", "sub.txt/"});
   CSalDirectory dir;
   dir.SetPath(tmp.Path().c_str());
   size_t dots = 0;
@@ -228,14 +242,11 @@ TEST(CSalDirectory, RecursiveWalkMatchesTheFileSystemAndRemoveTakesItAway) {
       for (int f = 0; f < 99; ++f) Touch(Join(sub, "file" + std::to_string(f) + ".dat"));
     }
   }
-  MakeDir(Join(root, ".hid"));
+  MakeTree(root, {".hid/", ".hid/inside-hidden", "locked/", "locked/inside-locked"});
   MakeHidden(Join(root, ".hid"));
-  Touch(Join(Join(root, ".hid"), "inside-hidden"));
   const std::string secret = Join(Join(Join(root, "dir0"), "sub0"), ".secret");
   Touch(secret);
   MakeHidden(secret);
-  MakeDir(Join(root, "locked"));
-  Touch(Join(Join(root, "locked"), "inside-locked"));
   MakeReadOnly(Join(root, "locked"));
   const bool lockedIsReadOnly = ReadOnlyEntry(root, "locked");
 
@@ -283,12 +294,7 @@ TEST(CSalDirectory, RecursiveWalkMatchesTheFileSystemAndRemoveTakesItAway) {
 TEST(CSalDirectory, RecursivePatternFiltersSubdirectoryNames) {
   TempDir tmp;
   const std::string root = tmp.Path();
-  MakeDir(Join(root, "plain"));
-  Touch(Join(Join(root, "plain"), "x.txt"));
-  MakeDir(Join(root, "dir.txt"));
-  Touch(Join(Join(root, "dir.txt"), "y.txt"));
-  Touch(Join(Join(root, "dir.txt"), "z.log"));
-  Touch(Join(root, "top.txt"));
+  MakeTree(root, {"plain/", "plain/x.txt", "dir.txt/", "dir.txt/y.txt", "dir.txt/z.log", "top.txt"});
   CSalDirectory dir;
   dir.SetPath(root.c_str());
   EXPECT_EQ(Sorted(Walk(dir, root, "*.txt", 1)), (std::set<std::string>{"dir.txt", "dir.txt/y.txt", "top.txt"}));
@@ -297,10 +303,7 @@ TEST(CSalDirectory, RecursivePatternFiltersSubdirectoryNames) {
 TEST(CSalDirectory, WalkGoesOnWhenDirectoriesVanish) {
   TempDir tmp;
   const std::string root = tmp.Path();
-  for (const char *name : {"a", "b", "c"}) {
-    MakeDir(Join(root, name));
-    Touch(Join(Join(root, name), "file"));
-  }
+  MakeTree(root, {"a/", "a/file", "b/", "b/file", "c/", "c/file"});
   CSalDirectory dir;
   dir.SetPath(root.c_str());
   ASSERT_EQ(dir.FindFirst("*", 1), 1);
@@ -406,13 +409,12 @@ TEST(CSalDirectory, RenameKeepsTheParentForABareName) {
 TEST(CSalDirectory, DeleteFilesLeavesHiddenSystemReadOnlyAndSubdirectories) {
   TempDir tmp;
   const std::string root = tmp.Path();
-  for (const char *name : {"a.tmp", "b.tmp", "keep.txt", ".h.tmp", "s.tmp", "r.tmp"}) Touch(Join(root, name));
+  MakeTree(root, {"a.tmp", "b.tmp", "keep.txt", ".h.tmp", "s.tmp", "r.tmp", "d.tmp/"});
   MakeHidden(Join(root, ".h.tmp"));
   CSalFile sys;
   sys.SetPath(Join(root, "s.tmp").c_str());
   sys.SetAttributes(SAL_ATTR_SYSTEM);
   MakeReadOnly(Join(root, "r.tmp"));
-  MakeDir(Join(root, "d.tmp"));
 
   CSalDirectory dir;
   dir.SetPath(root.c_str());
@@ -464,10 +466,8 @@ TEST(CSalDirectory, RemoveStopsAtReadOnlyFilesAndLeavesLinkTargets) {
   TempDir tmp;
   const std::string root = Join(tmp.Path(), "r");
   const std::string inner = Join(root, "inner");
-  ASSERT_EQ(CSalDirectory::CreatePath(inner.c_str()), 1);
-  Touch(Join(root, "plain"));
-  Touch(Join(inner, "plain"));
-  Touch(Join(inner, "locked"));
+  MakeTree(tmp.Path(), {"r/inner/", "r/plain", "r/inner/plain", "r/inner/locked", "outside/", "outside/precious",
+                        "tree/"});
   MakeReadOnly(Join(inner, "locked"));
   CSalDirectory dir;
   dir.SetPath(root.c_str());
@@ -477,10 +477,7 @@ TEST(CSalDirectory, RemoveStopsAtReadOnlyFilesAndLeavesLinkTargets) {
   EXPECT_FALSE(fs::exists(Join(inner, "plain")));
 
   const std::string outside = Join(tmp.Path(), "outside");
-  MakeDir(outside);
-  Touch(Join(outside, "precious"));
   const std::string tree = Join(tmp.Path(), "tree");
-  MakeDir(tree);
   std::error_code ec;
   fs::create_directory_symlink(outside, Join(tree, "link"), ec);
   if (ec) GTEST_SKIP() << "no directory links here: " << ec.message();

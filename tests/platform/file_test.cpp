@@ -15,6 +15,7 @@
 #include "base/code_page.h"
 #include "base/last_error.h"
 #include "base/sal_errors.h"
+#include "support/expect_pairs.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -410,29 +411,23 @@ TEST(CSalFile, FileTimesInSecondsSince1970AndTheirOrder) {
   EXPECT_EQ(unnamed.GetFileTimeSeconds(SAL_TIME_WRITE, &seconds), 0);
   EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
 
-  const std::string absent = dir.File("missing");
-  struct Case {
-    uint32_t kind;
-    const std::string *a, *b;
-    int result;
-  } cases[] = {
-      {SAL_TIME_WRITE, &older, &newer, -1},   {SAL_TIME_WRITE, &newer, &older, 1},
-      {SAL_TIME_WRITE, &newer, &newer, 0},    {SAL_TIME_WRITE, &absent, &newer, -1},
-      {SAL_TIME_WRITE, &newer, &absent, -1},  {9, &newer, &older, -1},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(testing::Message() << *c.a << " vs " << *c.b);
-    EXPECT_EQ(CSalFile::CompareFileTimes(c.kind, c.a->c_str(), c.b->c_str()), c.result);
-  }
-  EXPECT_EQ(CSalFile::CompareFileTimes(SAL_TIME_WRITE, nullptr, newer.c_str()), -1);
+  // Ordered by the chosen time; a missing file, an unknown kind or a null
+  // path compare as less.
+  const char *o = older.c_str(), *n = newer.c_str(), *absent = missing.Path();
+  EXPECT_PAIRS(int, {{CSalFile::CompareFileTimes(SAL_TIME_WRITE, o, n), -1},
+                     {CSalFile::CompareFileTimes(SAL_TIME_WRITE, n, o), 1},
+                     {CSalFile::CompareFileTimes(SAL_TIME_WRITE, n, n), 0},
+                     {CSalFile::CompareFileTimes(SAL_TIME_WRITE, absent, n), -1},
+                     {CSalFile::CompareFileTimes(SAL_TIME_WRITE, n, absent), -1},
+                     {CSalFile::CompareFileTimes(9, n, o), -1},
+                     {CSalFile::CompareFileTimes(SAL_TIME_WRITE, nullptr, n), -1}});
 }
 
 TEST(CSalFile, CopyFileHonoursFailIfExistsAndKeepsContentExact) {
   TempDir dir;
   std::vector<uint8_t> bytes(300000);
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
-  const std::string source = dir.Write("big.bin", bytes);
-  const std::string target = dir.File("target.bin");
+  const std::string source = dir.Write("big.bin", bytes), target = dir.File("target.bin");
   ASSERT_EQ(CSalFile::CopyFile(source.c_str(), target.c_str(), true), 1);
   EXPECT_EQ(TempDir::Read(target), bytes);
   dir.Write("target.bin", "already here");
@@ -440,12 +435,12 @@ TEST(CSalFile, CopyFileHonoursFailIfExistsAndKeepsContentExact) {
   EXPECT_EQ(Text(target), "already here");
   EXPECT_EQ(CSalFile::CopyFile(source.c_str(), target.c_str(), false), 1);
   EXPECT_EQ(TempDir::Read(target), bytes);
-  EXPECT_EQ(CSalFile::CopyFile(source.c_str(), source.c_str(), false), 0) << "onto itself";
-  EXPECT_EQ(TempDir::Read(source), bytes);
-  EXPECT_EQ(CSalFile::CopyFile(dir.File("missing").c_str(), target.c_str(), false), 0);
   SalSetLastError(kSentinel);
-  EXPECT_EQ(CSalFile::CopyFile(nullptr, target.c_str(), false), 0);
-  EXPECT_EQ(SalGetLastError(), kSalErrArgument);
+  EXPECT_PAIRS(int, {{CSalFile::CopyFile(source.c_str(), source.c_str(), false), 0},  // onto itself
+                     {CSalFile::CopyFile(dir.File("missing").c_str(), target.c_str(), false), 0},
+                     {CSalFile::CopyFile(nullptr, target.c_str(), false), 0},
+                     {static_cast<int>(SalGetLastError()), static_cast<int>(kSalErrArgument)}});
+  EXPECT_EQ(TempDir::Read(source), bytes);
 }
 
 TEST(CSalFile, VersionInfoOnlyForFilesThatCarryIt) {
