@@ -119,7 +119,7 @@ TEST(CCommonStringStorage, ReserveGetBufferAndReleaseBuffer) {
   EXPECT_EQ(Bytes(s), "written");
   // Filled to the last byte: GetBuffer(0) and ReleaseBuffer still terminate.
   std::memset(s.GetBuffer(0), 'z', s.GetCapacity());
-  s.ReleaseBuffer(CCommonString::kAll);
+  s.ReleaseBuffer(s.GetCapacity());  // any length not below the capacity
   EXPECT_EQ(s.GetLength(), s.GetCapacity() - 1);
 
   CCommonString none;
@@ -169,6 +169,7 @@ TEST(CCommonStringEdit, SpliceDeleteAndPad) {
   CCommonString s("abcd");
   EXPECT_EQ(s.Splice("XY", 2, 2, 1), 1);
   EXPECT_EQ(Bytes(s), "aXYcd");
+  EXPECT_EQ(s.GetCapacity(), 6u) << "grown by one byte, the terminator's room included";
   EXPECT_EQ(s.Splice("--", 2, 99, 5), 1) << "beyond the end appends";
   EXPECT_EQ(s.Splice("", 0, 2, 2), 1);
   EXPECT_EQ(Bytes(s), "acd--");
@@ -321,6 +322,7 @@ TEST(CCommonStringSearch, ReplaceAgreesWithAPlainScan) {
                       : s.Replace(find.data(), n, with.data(), m, start, maxCount),
                 count);
       ASSERT_EQ(Bytes(s), expected);
+      ASSERT_EQ(std::strlen(s.CStr()), s.GetLength()) << "terminated";
       if (chars && count != 0) {
         ASSERT_EQ(s.GetCapacity(), s.GetLength() + 1) << "exact storage";
       }

@@ -164,6 +164,18 @@ TEST(CSalModule, LoadAsDataRunsNothing) {
   EXPECT_EQ(module.GetHandle(), nullptr);
 }
 
+TEST(CSalModule, DataLoadsSearchTheLibraryPath) {
+  if (!SAL_OS_POSIX) GTEST_SKIP() << "the library path is the POSIX loader's";
+  // A module in no folder of the program: found through LD_LIBRARY_PATH,
+  // whose empty entries are skipped.
+  TempDir tmp;
+  fs::copy_file(ModuleToLoad(), tmp.File("vbs-data-module.so"));
+  ScopedEnv path("LD_LIBRARY_PATH", ("::" + tmp.Path()).c_str());
+  CSalModule module;
+  EXPECT_EQ(module.Load("vbs-data-module.so", SAL_MODULE_AS_DATA), 1);
+  EXPECT_EQ(module.Load("vbs-no-such-module.so", SAL_MODULE_AS_DATA), 0);
+}
+
 TEST(CSalModule, SystemLibraryIsAlreadyLoaded) {
   CSalModule module;
   ASSERT_EQ(module.Load(SystemLibrary(), SAL_MODULE_ALREADY_LOADED), 1);

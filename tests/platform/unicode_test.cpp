@@ -95,7 +95,7 @@ const U32 &Mixed() {
     for (char32_t c : {0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFFFDu, 0xFFFFu, 0x10000u,
                        0x10FFFFu, 0u})
       t.push_back(c);
-    return t + U"end";
+    return t + U"end of the text";  // with the zero before it, 16 ASCII units to the end
   }();
   return text;
 }
