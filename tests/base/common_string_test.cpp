@@ -151,9 +151,11 @@ TEST(CCommonStringStorage, EmptyClearSwapAttachAndCopies) {
   EXPECT_FALSE(a.HasStorage());
   EXPECT_NE(a.GetGrowth(), nullptr);
 
+  const int64_t live = SalMemLiveBlocks();
   char *storage = static_cast<char *>(std::malloc(16));
   std::memcpy(storage, "adopted", 8);
   ASSERT_EQ(a.Attach(storage, 16, 7), 1);
+  EXPECT_EQ(SalMemLiveBlocks(), live + 1) << "adopted storage is counted";
   ASSERT_EQ(a.Append(" and grown beyond sixteen bytes"), 1);
   EXPECT_EQ(Bytes(a), "adopted and grown beyond sixteen bytes");
   char *text = static_cast<char *>(std::malloc(4));
@@ -497,6 +499,15 @@ TEST(CCommonStringList, SplitAndJoin) {
   EXPECT_EQ(Bytes(joined), "34");
   ASSERT_EQ(joined.Join(list, "+", 200, -1), 1);
   EXPECT_TRUE(joined.IsEmpty());
+
+  // A list frees its strings' storage with its own.
+  const int64_t live = SalMemLiveBlocks();
+  {
+    CCommonStringList scoped;
+    CCommonString("a b c").Split(scoped, " ");
+    EXPECT_EQ(scoped.GetCount(), 3u);
+  }
+  EXPECT_EQ(SalMemLiveBlocks(), live);
 
   std::ostringstream out;
   out << Make(std::string("a\0b", 3)) << CCommonString();

@@ -190,6 +190,15 @@ std::string Summary(int (*converter)(const In **, const In *, Out **, Out *, int
   return s;
 }
 
+TEST(SalUnicode, StrayTrailingByteAfterABlockOfAscii) {
+  // The block copy of ASCII stops in front of it; it is illegal in both modes.
+  const auto source = U8({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0x80, 'i'});
+  for (int flags : kBothModes) {
+    EXPECT_EQ(Summary(SalUtf8ToUtf16, source, 16, flags), "3 8 abcdefgh");
+    EXPECT_EQ(Summary(SalUtf8ToUtf32, source, 16, flags), "3 8 abcdefgh");
+  }
+}
+
 TEST(SalUnicode, Utf16SurrogatesInEveryPosition) {
   // A high surrogate at the end waits for more input in both modes; else
   // strict stops at a lone surrogate, lenient carries it along (as a
