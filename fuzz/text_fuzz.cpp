@@ -330,7 +330,9 @@ void FuzzTextMatchers(const uint8_t *data, size_t size) {
     uint32_t v32 = 0, low = 0, high = 0;
     uint8_t v8 = 0;
     TextSpan chars;
-    TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchNumber(p, &v32, 0, 0xFFFFFFFFu, base, nullptr, s); });
+    TryMatcher(at, [&](const char *&p, TextSpan *s) {
+      return MatchNumber(p, &v32, 0, 0xFFFFFFFFu, base, nullptr, s);
+    });
     TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchNumber(p, &v32, 3, 70000, base, end, s); });
     TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchNumber(p, &v8, 0, 255, 16, end, s); });
     TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchDottedQuad(p, &v32, s); });
@@ -342,11 +344,15 @@ void FuzzTextMatchers(const uint8_t *data, size_t size) {
       FUZZ_CHECK(n == 0 || (chars.length <= n && n <= data[0]));  // within its limit
       return n;
     });
-    TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchCountedString(p, &chars, ~size_t{0}, 1, base, ":", s); });
+    TryMatcher(at, [&](const char *&p, TextSpan *s) {
+      return MatchCountedString(p, &chars, ~size_t{0}, 1, base, ":", s);
+    });
     TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchLiteralNoCase(p, "SeLeCt", s); });
     TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchLiteral(p, "ab", end, s); });
     TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchMany(p, Before(end, Not(InSet("\\\""))), s); });
-    TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchOneFollowedBy(p, IsByte('\r'), Not(IsByte('\n')), s); });
+    TryMatcher(at, [&](const char *&p, TextSpan *s) {
+      return MatchOneFollowedBy(p, IsByte('\r'), Not(IsByte('\n')), s);
+    });
     TryMatcher(at, [&](const char *&p, TextSpan *s) { return MatchLine(p, s); });
     for (auto matcher : {MatchLinearWhiteSpace, MatchText, MatchAtom, MatchQuotedString, MatchWord, MatchPhrase})
       TryMatcher(at, matcher);

@@ -609,7 +609,8 @@ TEST_F(StringDbcs, TrailBytesAreNeverMatches) {
   upper.MakeLower();
   EXPECT_EQ(Bytes(kana) + Bytes(upper), SJIS_61 "A" SJIS_41 "a");
   EXPECT_SIGNS({{kana.EndsWithNoCase("A"), 1}, {kana.EndsWithNoCase(SJIS_41 "a"), 0},
-               {CCommonString(SJIS_61).CompareNoCase(SJIS_41), 1}, {CCommonString(SJIS_61 "X").CompareNoCase(SJIS_61 "x"), 0}});
+               {CCommonString(SJIS_61).CompareNoCase(SJIS_41), 1},
+               {CCommonString(SJIS_61 "X").CompareNoCase(SJIS_61 "x"), 0}});
 }
 
 TEST_F(StringDbcs, CharacterPositionsAndEdits) {

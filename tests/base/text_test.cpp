@@ -155,7 +155,8 @@ TEST_F(BoundedTextDbcs, SearchesSkipTrailBytesAndNulls) {
                               {SafeStrStr("a", nullptr), nullptr}});
   SalOverrideAnsiCodePage(1252);  // a single-byte code page matches every byte
   EXPECT_PAIRS(const char *, {{SafeStrChr(text, '\\'), text + 4}, {SafeStrRChr(text, '\\'), text + 4}});
-  EXPECT_PAIRS(size_t, {{SafeStrLen(nullptr), 0}, {SafeStrLen("abc"), 3}, {SafeWcsLen(nullptr), 0}, {SafeWcsLen(u"ab"), 2}});
+  EXPECT_PAIRS(size_t,
+               {{SafeStrLen(nullptr), 0}, {SafeStrLen("abc"), 3}, {SafeWcsLen(nullptr), 0}, {SafeWcsLen(u"ab"), 2}});
 }
 
 TEST(SafeText, ComparisonsSortNullLast) {

@@ -66,7 +66,8 @@ struct Editor {
   [](char *b, size_t c, const char *a) { return fn(b, c, a); }, \
       [](CCommonString &s, const char *a) { return fn(s, a); }
 
-const Editor kSetExt{"SetExtension", [](char, char *b, size_t c, const char *a) { return path::SetExtension(b, c, a); },
+const Editor kSetExt{"SetExtension",
+                     [](char, char *b, size_t c, const char *a) { return path::SetExtension(b, c, a); },
                      EDIT_FORMS(SalPathSetExtension)};
 const Editor kSetTitle{"SetFileTitle", path::SetFileTitle, EDIT_FORMS(SalPathSetFileTitle)};
 const Editor kSetName{"SetFileName", path::SetFileName, EDIT_FORMS(SalPathSetFileName)};

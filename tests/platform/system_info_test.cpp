@@ -96,7 +96,8 @@ TEST(CSalSystemInfo, ProcessorNamesByGenerationAndArchitecture) {
   const SalVersionRecord win9x = Version(SAL_PLATFORM_WIN9X, 4, 10, 0x040A0B7A);
   const std::pair<uint32_t, const char *> types[] = {{586, "Intel Pentium"}, {386, "Intel 386"}, {486, "Intel 486"},
                                                      {8664, "unknown Intel"}, {15, "Intel Pentium IV"}};
-  for (const auto &t : types) EXPECT_EQ(Name(Processor(6, 0x0F0B, 0, t.first), win9x), std::string(t.second) + " 0.0 4");
+  for (const auto &t : types)
+    EXPECT_EQ(Name(Processor(6, 0x0F0B, 0, t.first), win9x), std::string(t.second) + " 0.0 4");
 
   const struct {
     uint16_t architecture, level;
