@@ -1,4 +1,5 @@
-// fuzz_support.h - helpers shared by the text-library fuzz targets.
+// fuzz_support.h - helpers of the text fuzz target: the failure report,
+// exact-size heap blocks and a reader of the input's bytes.
 #ifndef FUZZ_FUZZ_SUPPORT_H
 #define FUZZ_FUZZ_SUPPORT_H
 
@@ -9,12 +10,17 @@
 #include <cstring>
 #include <memory>
 
-namespace fuzz {
+// Ends the run with a message when a promise of the function under test is
+// broken: libFuzzer keeps the input as a crash.
+#define FUZZ_CHECK(condition)                                                              \
+  do {                                                                                     \
+    if (!(condition)) {                                                                    \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                        \
+    }                                                                                      \
+  } while (0)
 
-[[noreturn]] inline void Fail(const char *target, const char *what) {
-  std::fprintf(stderr, "%s: %s\n", target, what);
-  std::abort();
-}
+namespace fuzz {
 
 /// A heap block of exactly the requested size, so that AddressSanitizer
 /// sees every access behind it.

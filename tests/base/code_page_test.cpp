@@ -9,39 +9,31 @@
 #include "support/dbcs_fixture.h"
 
 namespace {
-// Shift_JIS lead bytes, written out independently of the library's table.
-bool IsShiftJisLead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-}  // namespace
-
-TEST(SalCodePage, DoubleByteLeadRanges) {
-  struct Case {
-    uint32_t codePage;
-    int first, last;  // one lead range
-  } ranges[] = {{932, 0x81, 0x9F}, {932, 0xE0, 0xFC}, {936, 0x81, 0xFE},
-                {949, 0x81, 0xFE}, {950, 0x81, 0xFE}};
-  for (uint32_t cp : {932u, 936u, 949u, 950u}) {
-    SCOPED_TRACE(cp);
-    for (int b = 0; b < 256; ++b) {
-      bool expected = false;
-      for (const Case &r : ranges)
-        if (r.codePage == cp && b >= r.first && b <= r.last) expected = true;
-      ASSERT_EQ(SalIsDbcsLeadByteEx(cp, static_cast<unsigned char>(b)), expected) << b;
-    }
-  }
-  for (int b = 0; b < 256; ++b) {
-    EXPECT_FALSE(SalIsDbcsLeadByteEx(1252, static_cast<unsigned char>(b)));
-    EXPECT_FALSE(SalIsDbcsLeadByteEx(65001, static_cast<unsigned char>(b)));
+// Lead-byte ranges, written out independently of the library's tables.
+bool IsLead(uint32_t codePage, int b) {
+  switch (codePage) {
+    case 932: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case 936: case 949: case 950: return b >= 0x81 && b <= 0xFE;
+    default: return false;
   }
 }
+}  // namespace
 
-TEST(SalCodePage, OverrideDrivesTheProcessTable) {
-  SalOverrideAnsiCodePage(936);
-  EXPECT_EQ(SalGetAnsiCodePage(), 936u);
-  EXPECT_TRUE(SalIsLeadByte(0xFE));
-  EXPECT_FALSE(SalIsLeadByte('A'));
-  SalOverrideAnsiCodePage(932);
-  EXPECT_FALSE(SalIsLeadByte(0xFE)) << "the table follows the code page";
-  EXPECT_TRUE(SalIsLeadByte(0x81));
+TEST(SalCodePage, LeadBytesPerCodePageAndOverride) {
+  for (uint32_t cp : {932u, 936u, 949u, 950u, 1252u, 65001u}) {
+    SCOPED_TRACE(cp);
+    SalOverrideAnsiCodePage(cp);
+    EXPECT_EQ(SalGetAnsiCodePage(), cp);
+    const uint8_t *table = SalLeadByteTable();
+    for (int b = 0; b < 256; ++b) {
+      const unsigned char byte = static_cast<unsigned char>(b);
+      ASSERT_EQ(SalIsDbcsLeadByteEx(cp, byte), IsLead(cp, b)) << b;
+      ASSERT_EQ(SalIsLeadByte(byte), IsLead(cp, b)) << "the process table follows the code page, " << b;
+      ASSERT_EQ(SalIsLeadByte(byte, 0), IsLead(cp, b) ? 1 : 0) << b;
+      ASSERT_EQ(SalIsLeadByte(byte, 932), IsLead(932, b) ? 1 : 0) << "a given code page, " << b;
+      ASSERT_EQ(table[b] != 0, IsLead(cp, b)) << b;
+    }
+  }
   SalOverrideAnsiCodePage(0);
   EXPECT_NE(SalGetAnsiCodePage(), 0u);
 }
@@ -59,12 +51,15 @@ TEST(SalAnsiCodePageDbcs, IsTheOneTheRunExpects) {
 
 using SalLeadByteDbcs = Cp932Test;
 
-TEST_F(SalLeadByteDbcs, ProcessTableIsShiftJis) {
+TEST_F(SalLeadByteDbcs, ProcessTableIsShiftJisAndPairsTrailBytes) {
   ASSERT_EQ(SalGetAnsiCodePage(), 932u);
   const uint8_t *table = SalLeadByteTable();
-  for (int b = 0; b < 256; ++b) {
-    SCOPED_TRACE(b);
-    EXPECT_EQ(SalIsLeadByte(static_cast<unsigned char>(b)), IsShiftJisLead(b));
-    EXPECT_EQ(table[b] != 0, IsShiftJisLead(b));
-  }
+  for (int b = 0; b < 256; ++b) EXPECT_EQ(table[b] != 0, IsLead(932, b)) << b;
+  // A run of lead-byte values pairs up from its start: in "\x81\x81\x81\x5C"
+  // the 0x5C trails the third 0x81, and the second 0x81 is a trail byte.
+  const char text[] = "a\x81\x81\x81\x5C" "b";
+  const bool trails[] = {false, false, true, false, true, false};
+  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(SalIsTrailByte(table, text, i), trails[i]) << i;
+  EXPECT_EQ(SalCharLength(table, text + 3), 2u);
+  EXPECT_EQ(SalCharLength(table, "\x81"), 1u) << "a lead byte before the terminator stands alone";
 }

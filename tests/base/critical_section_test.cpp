@@ -6,9 +6,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <future>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -28,14 +27,12 @@ constexpr milliseconds kBrief{200};
 // touching freed memory.
 class EntryProbe {
  public:
-  explicit EntryProbe(std::shared_ptr<CSalCriticalSection> lock) : state_(std::make_shared<State>()) {
-    thread_ = std::thread([lock, state = state_] {
+  explicit EntryProbe(std::shared_ptr<CSalCriticalSection> lock) {
+    std::promise<void> entered;
+    entered_ = entered.get_future();
+    thread_ = std::thread([lock, entered = std::move(entered)]() mutable {
       lock->Enter();
-      {
-        std::lock_guard<std::mutex> guard(state->mutex);
-        state->entered = true;
-      }
-      state->changed.notify_all();
+      entered.set_value();
       lock->Leave();
     });
   }
@@ -48,18 +45,10 @@ class EntryProbe {
   EntryProbe(const EntryProbe &) = delete;
   EntryProbe &operator=(const EntryProbe &) = delete;
 
-  bool EnteredWithin(milliseconds limit) {
-    std::unique_lock<std::mutex> guard(state_->mutex);
-    return state_->changed.wait_for(guard, limit, [this] { return state_->entered; });
-  }
+  bool EnteredWithin(milliseconds limit) { return entered_.wait_for(limit) == std::future_status::ready; }
 
  private:
-  struct State {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool entered = false;
-  };
-  std::shared_ptr<State> state_;
+  std::future<void> entered_;
   std::thread thread_;
 };
 }  // namespace
@@ -105,37 +94,19 @@ TEST(CSalCriticalSection, ExcludesUnderContention) {
   EXPECT_EQ(overlaps.load(), 0);
 }
 
-TEST(CSalCriticalSection, LocksAreIndependent) {
-  auto held = std::make_shared<CSalCriticalSection>();
-  auto other = std::make_shared<CSalCriticalSection>();
-  CSalLock guard(held.get());
-  EntryProbe probe(other);
-  EXPECT_TRUE(probe.EnteredWithin(kPatience)) << "holding one lock blocked another";
-}
-
-TEST(CSalLock, ReleasesWhenTheBlockThrows) {
+TEST(CSalLock, ReleasesWhenTheBlockEndsOrThrows) {
   auto lock = std::make_shared<CSalCriticalSection>();
+  auto other = std::make_shared<CSalCriticalSection>();
   std::unique_ptr<EntryProbe> probe;
-  bool caught = false;
   try {
+    CSalLock none(nullptr);  // holds nothing, and must not fault on leaving
     CSalLock outer(lock.get());
     CSalLock inner(lock.get());  // guards nest like Enter does
+    EXPECT_TRUE(EntryProbe(other).EnteredWithin(kPatience)) << "holding one lock blocked another";
     probe = std::make_unique<EntryProbe>(lock);
     EXPECT_FALSE(probe->EnteredWithin(kBrief)) << "a held guard let another thread in";
     throw std::runtime_error("leaves the guarded block");
   } catch (const std::runtime_error &) {
-    caught = true;
   }
-  EXPECT_TRUE(caught);
   EXPECT_TRUE(probe->EnteredWithin(kPatience)) << "the unwound guards kept the section";
-}
-
-TEST(CSalLock, ReleasesAtTheEndOfTheBlock) {
-  auto lock = std::make_shared<CSalCriticalSection>();
-  {
-    CSalLock none(nullptr);  // holds nothing, and must not fault on leaving
-    CSalLock held(lock.get());
-  }
-  EntryProbe probe(lock);
-  EXPECT_TRUE(probe.EnteredWithin(kPatience));
 }

@@ -31,20 +31,14 @@ TEST(SalLastError, HistoryKeepsTheNewestElevenNewestFirst) {
   for (uint32_t i = 12; i >= 2; --i) expected.push_back(0xE0280000u + i);
   EXPECT_EQ(History(), expected);
   EXPECT_EQ(SalGetLastError(), 0xE028000Cu);
-}
 
-TEST(SalLastError, ZeroAndRepeatsSetTheValueOnly) {
-  Fill(0xB0000000u);
-  const std::vector<uint32_t> before = History();
-  SalRecordLastError(SalGetLastError());  // the same code again
-  EXPECT_EQ(History(), before);
+  // Zero, a repeat of the thread's value and a plain set change the value only.
+  SalRecordLastError(SalGetLastError());
   SalRecordLastError(0);
   EXPECT_EQ(SalGetLastError(), 0u);
-  EXPECT_EQ(History(), before);
-  SalSetLastError(0xE0050005u);  // set, not recorded
-  EXPECT_EQ(History(), before);
-  SalRecordLastError(0xE0050005u);  // equal to the thread's value: not recorded either
-  EXPECT_EQ(History(), before);
+  EXPECT_EQ(SalSetLastError(0xE0050005u), 0xE0050005u);
+  SalRecordLastError(0xE0050005u);
+  EXPECT_EQ(History(), expected);
   SalRecordLastError(0xE0050007u);
   EXPECT_EQ(History().front(), 0xE0050007u);
 }
@@ -77,8 +71,7 @@ TEST(SalLastError, ValueIsPerThreadHistoryIsShared) {
 
 TEST(SalLastError, ConcurrentRecordsKeepElevenDistinctCodes) {
   // Eight threads record their own codes at once; afterwards the history
-  // holds exactly eleven codes, each one of those recorded, none twice, and
-  // every thread's codes in the order it recorded them.
+  // holds exactly eleven codes, none twice, every thread's newest first.
   constexpr uint32_t kThreads = 8;
   constexpr uint32_t kPerThread = 5000;
   std::vector<std::thread> threads;
@@ -92,16 +85,13 @@ TEST(SalLastError, ConcurrentRecordsKeepElevenDistinctCodes) {
   ASSERT_EQ(history.size(), kSalLastErrorHistorySize);
   EXPECT_EQ(std::set<uint32_t>(history.begin(), history.end()).size(), history.size());
   for (size_t i = 0; i < history.size(); ++i) {
-    const uint32_t thread = history[i] >> 24;
-    ASSERT_GE(thread, 1u);
-    ASSERT_LE(thread, kThreads);
-    for (size_t j = i + 1; j < history.size(); ++j)
-      if ((history[j] >> 24) == thread) {
+    ASSERT_GE(history[i] >> 24, 1u);
+    ASSERT_LE(history[i] >> 24, kThreads);
+    for (size_t j = i + 1; j < history.size(); ++j) {
+      if ((history[j] >> 24) == (history[i] >> 24)) {
         EXPECT_GT(history[i], history[j]) << "newest first";
       }
+    }
   }
-  // The newest code of all is the last code of the thread that finished last.
-  bool someLast = false;
-  for (uint32_t t = 1; t <= kThreads; ++t) someLast = someLast || history.front() == ((t << 24) | kPerThread);
-  EXPECT_TRUE(someLast);
+  EXPECT_EQ(history.front() & 0xFFFFFFu, kPerThread) << "the newest is a thread's last code";
 }

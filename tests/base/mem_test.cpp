@@ -7,17 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-TEST(MemAlloc, ZeroCountsGiveNullAndSuccess) {
-  void *p = reinterpret_cast<void *>(1);
-  EXPECT_EQ(MemAlloc(&p, 0, 8, "t"), 1);
-  EXPECT_EQ(p, nullptr);
-  p = reinterpret_cast<void *>(1);
-  EXPECT_EQ(MemAlloc(&p, 8, 0, "t"), 1);
-  EXPECT_EQ(p, nullptr);
-  MemFree(nullptr);
-}
-
-TEST(MemAlloc, StorageIsZeroFilled) {
+TEST(MemAlloc, ZeroCountsSucceedAndStorageIsZeroFilled) {
+  for (int64_t count : {int64_t{0}, int64_t{8}}) {
+    void *p = reinterpret_cast<void *>(1);
+    EXPECT_EQ(MemAlloc(&p, count, count == 0 ? 8 : 0, "t"), 1);
+    EXPECT_EQ(p, nullptr);
+  }
   const int64_t before = SalMemLiveBlocks();
   uint32_t *p = nullptr;
   ASSERT_EQ(MemAllocT(&p, 1000, "t"), 1);
@@ -26,25 +21,34 @@ TEST(MemAlloc, StorageIsZeroFilled) {
   for (int i = 0; i < 1000; ++i) sum |= p[i];
   EXPECT_EQ(sum, 0u);
   MemFree(p);
+  MemFree(nullptr);
   EXPECT_EQ(SalMemLiveBlocks(), before);
+  EXPECT_EQ(MemAlloc(nullptr, 1, 1, "t"), 0);
+  EXPECT_EQ(MemRealloc(nullptr, 1), 0);
 }
 
-TEST(MemAlloc, ImpossibleRequestsFail) {
+TEST(MemAlloc, ImpossibleRequestsFailCleanly) {
+  // Negative counts, products beyond size_t, and a size that size_t holds
+  // but no allocator can satisfy.
   struct Case {
     int64_t count;
     size_t size;
-  } cases[] = {{-1, 1}, {-2, 32}, {INT64_MIN, 1}, {INT64_MAX, 16},
-               {static_cast<int64_t>(SIZE_MAX / 4 + 1), 8}};
+  } cases[] = {{-1, 1},          {-2, 32}, {INT64_MIN, 1}, {INT64_MAX, 16},
+               {static_cast<int64_t>(SIZE_MAX / 4 + 1), 8},
+               {static_cast<int64_t>(SIZE_MAX / 16), 8}};
+  const int64_t before = SalMemLiveBlocks();
   for (const Case &c : cases) {
     SCOPED_TRACE(c.count);
+    SalMemFailAfter(0);  // forgets the last failed tag
     void *p = reinterpret_cast<void *>(1);
     EXPECT_EQ(MemAlloc(&p, c.count, c.size, "impossible"), 0);
     EXPECT_EQ(p, nullptr);
     EXPECT_STREQ(SalMemLastFailedTag(), "impossible");
+    EXPECT_EQ(SalMemLiveBlocks(), before);
   }
 }
 
-TEST(MemAlloc, InjectedFailureHitsTheNthCall) {
+TEST(MemAlloc, InjectedFailureHitsTheNthCallOnceOrForever) {
   void *blocks[4] = {};
   SalMemFailAfter(3);
   EXPECT_EQ(MemAlloc(&blocks[0], 1, 1, "a"), 1);
@@ -59,6 +63,7 @@ TEST(MemAlloc, InjectedFailureHitsTheNthCall) {
   EXPECT_EQ(MemAlloc(&p, 1, 1, "x"), 0);
   EXPECT_EQ(MemAlloc(&p, 1, 1, "y"), 0) << "failing forever";
   SalMemFailAfter(0);
+  EXPECT_EQ(SalMemLastFailedTag(), nullptr);
   EXPECT_EQ(MemAlloc(&p, 1, 1, "z"), 1);
   MemFree(p);
 }
@@ -82,6 +87,7 @@ TEST(MemRealloc, ResizesKeepsContentsAndHonoursTheHook) {
 
   void *adopted = std::malloc(8);
   MemAdopt(adopted);
+  MemAdopt(nullptr);
   EXPECT_EQ(SalMemLiveBlocks(), before + 1);
   MemFree(adopted);
   EXPECT_EQ(SalMemLiveBlocks(), before);

@@ -9,15 +9,9 @@
 
 #include "base/code_page.h"
 #include "support/dbcs_fixture.h"
+#include "support/expect_pairs.h"
 
 namespace {
-// Runs the body with the ANSI code page fixed to codePage.
-class CodePageScope {
- public:
-  explicit CodePageScope(uint32_t codePage) { SalOverrideAnsiCodePage(codePage); }
-  ~CodePageScope() { SalOverrideAnsiCodePage(0); }
-};
-
 // Shift_JIS: 0x82 0xA0 is one character; 0x5C ('\\') is a valid trail byte.
 const char kSjisText[] = "a\x82\xA0\x95\x5C" "b";
 
@@ -37,57 +31,38 @@ std::vector<size_t> ShiftJisBoundaries(const char *text) {
   return starts;
 }
 
-using BoundedCopyDbcs = Cp932Test;
-using BoundedCopyNDbcs = Cp932Test;
-using BoundedAppendDbcs = Cp932Test;
-using SafeTextDbcs = Cp932Test;
+using BoundedTextDbcs = Cp932Test;
 }  // namespace
 
-TEST(BoundedFormat, FitsCutsAndRefuses) {
+TEST(BoundedFormat, FitsCutsAndRefusesLikePercentS) {
   char buffer[8];
   EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%d-%s", 12, "ab"), 5);
   EXPECT_STREQ(buffer, "12-ab");
-  EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%s", "1234567"), 7);
   EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%s", "12345678"), -1);
   EXPECT_STREQ(buffer, "1234567");
-  std::memset(buffer, '#', sizeof buffer);
-  EXPECT_EQ(BoundedFormat(buffer, 0, "%s", "x"), -1);
-  EXPECT_EQ(buffer[0], '#');
   EXPECT_EQ(BoundedFormat(nullptr, 8, "%s", "x"), -1);
-  EXPECT_EQ(BoundedFormat(buffer, 1, "%s", "x"), -1);
-  EXPECT_STREQ(buffer, "");
-  EXPECT_EQ(BoundedFormat(buffer, sizeof buffer, "%s", ""), 0);
-}
-
-TEST_F(BoundedCopyDbcs, CopiesWholeCharactersOnly) {
-  struct Case {
-    size_t capacity;
-    const char *expected;
-    int result;
-  } cases[] = {
-      {7, kSjisText, 1},         // all six bytes fit
-      {6, "a\x82\xA0\x95\x5C", 0},  // 'b' cut
-      {5, "a\x82\xA0", 0},       // the second character would be split: both bytes dropped
-      {4, "a\x82\xA0", 0},
-      {3, "a", 0},
-      {2, "a", 0},
-      {1, "", 0},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.capacity);
-    char buffer[16];
-    std::memset(buffer, '#', sizeof buffer);
-    size_t copied = 99;
-    EXPECT_EQ(BoundedCopy(buffer, c.capacity, kSjisText, &copied), c.result);
-    EXPECT_STREQ(buffer, c.expected);
-    EXPECT_EQ(copied, std::strlen(c.expected));
-    EXPECT_EQ(buffer[c.capacity], '#');
+  // BoundedFormatString against BoundedFormat with "%s", capacity 0 included.
+  for (const std::string t : {"", "a", "1234567", "12345678", "123456789abc"}) {
+    for (size_t capacity : {0u, 1u, 2u, 7u, 8u, 9u, 16u}) {
+      SCOPED_TRACE(testing::Message() << t << " / " << capacity);
+      char viaFormat[16], direct[16];
+      std::memset(viaFormat, '#', sizeof viaFormat);
+      std::memset(direct, '#', sizeof direct);
+      const int n = BoundedFormat(viaFormat, capacity, "%s", t.c_str());
+      EXPECT_EQ(n, capacity > t.size() ? static_cast<int>(t.size()) : -1);
+      EXPECT_EQ(BoundedFormatString(direct, capacity, t.c_str()), n);
+      EXPECT_EQ(std::memcmp(direct, viaFormat, sizeof direct), 0);
+      EXPECT_EQ(capacity > 0 ? std::string(viaFormat) : std::string(1, viaFormat[0]),
+                capacity > 0 ? t.substr(0, capacity - 1) : "#");
+    }
   }
+  EXPECT_EQ(BoundedFormatString(buffer, sizeof buffer, nullptr), -1);
 }
 
-TEST_F(BoundedCopyDbcs, NeverCutsACharacterAtAnyCapacity) {
-  // Single bytes, both lead ranges, trail bytes 0x40, 0x5C and 0xFC.
-  const char text[] = "a\x82\xA0\x95\x5C" "b\x81\x40\xE0\x40\x95\x5C\xFC\xFC" "c";
+TEST_F(BoundedTextDbcs, CopyNeverCutsACharacterAtAnyCapacity) {
+  // Single bytes, both lead ranges, trail bytes 0x40, 0x5C and 0xFC, and a
+  // lead byte before the terminator, which stands alone.
+  const char text[] = "a\x82\xA0\x95\x5C" "b\x81\x40\xE0\x40\x95\x5C\xFC\xFC" "c\x82";
   const std::vector<size_t> starts = ShiftJisBoundaries(text);
   const size_t length = std::strlen(text);
   for (size_t capacity = 1; capacity <= length + 2; ++capacity) {
@@ -103,32 +78,7 @@ TEST_F(BoundedCopyDbcs, NeverCutsACharacterAtAnyCapacity) {
     EXPECT_EQ(std::string(buffer), std::string(text, expected));
     EXPECT_EQ(buffer[capacity], '#') << "wrote beyond the capacity";
   }
-}
-
-TEST(BoundedCopy, SingleByteCodePageCutsAnywhere) {
-  CodePageScope latin(1252);
-  char buffer[5];
-  EXPECT_EQ(BoundedCopy(buffer, sizeof buffer, kSjisText), 0);
-  EXPECT_EQ(std::string(buffer), std::string(kSjisText, 4));
-}
-
-TEST(BoundedCopy, NullAndZeroArguments) {
-  char buffer[4] = {'x', 0, 0, 0};
-  EXPECT_EQ(BoundedCopy(nullptr, 4, "a"), 0);
-  EXPECT_EQ(BoundedCopy(buffer, 4, nullptr), 0);
-  EXPECT_EQ(BoundedCopy(buffer, 0, "a"), 0);
-  EXPECT_STREQ(buffer, "x");
-  EXPECT_EQ(BoundedCopy(buffer, 4, ""), 1);
-  EXPECT_STREQ(buffer, "");
-}
-
-TEST_F(BoundedCopyDbcs, LeadByteBeforeTheEndStandsAlone) {
-  char buffer[8];
-  EXPECT_EQ(BoundedCopy(buffer, sizeof buffer, "ab\x82"), 1);
-  EXPECT_STREQ(buffer, "ab\x82");
-}
-
-TEST_F(BoundedCopyNDbcs, CountsCharactersNotBytes) {
+  // BoundedCopyN counts characters, not bytes.
   char buffer[16];
   EXPECT_EQ(BoundedCopyN(buffer, sizeof buffer, kSjisText, 3), 1);
   EXPECT_STREQ(buffer, "a\x82\xA0\x95\x5C");
@@ -138,18 +88,29 @@ TEST_F(BoundedCopyNDbcs, CountsCharactersNotBytes) {
   EXPECT_STREQ(buffer, "a");
 }
 
-TEST(BoundedCopyW, CutsInUnits) {
-  char16_t buffer[4];
+TEST(BoundedCopy, SingleByteCodePageNullsAndWideUnits) {
+  SalOverrideAnsiCodePage(1252);
+  char buffer[5] = "x";
+  EXPECT_EQ(BoundedCopy(buffer, sizeof buffer, kSjisText), 0);
+  SalOverrideAnsiCodePage(0);
+  EXPECT_EQ(std::string(buffer), std::string(kSjisText, 4)) << "a single-byte code page cuts anywhere";
+  EXPECT_EQ(BoundedCopy(nullptr, 4, "a"), 0);
+  EXPECT_EQ(BoundedCopy(buffer, 4, nullptr), 0);
+  EXPECT_EQ(BoundedCopy(buffer, 0, "a"), 0);
+  EXPECT_EQ(BoundedCopy(buffer, 4, ""), 1);
+  EXPECT_STREQ(buffer, "");
+
+  char16_t wide[4];
   size_t copied = 0;
-  EXPECT_EQ(BoundedCopyW(buffer, 4, u"abcdef", &copied), 0);
+  EXPECT_EQ(BoundedCopyW(wide, 4, u"abcdef", &copied), 0);
   EXPECT_EQ(copied, 3u);
-  EXPECT_EQ(std::u16string(buffer), u"abc");
-  EXPECT_EQ(BoundedCopyW(buffer, 4, u"ab", &copied), 1);
-  EXPECT_EQ(std::u16string(buffer), u"ab");
-  EXPECT_EQ(BoundedCopyW(buffer, 0, u"ab"), 0);
+  EXPECT_EQ(std::u16string(wide), u"abc");
+  EXPECT_EQ(BoundedCopyW(wide, 4, u"ab", &copied), 1);
+  EXPECT_EQ(std::u16string(wide), u"ab");
+  EXPECT_EQ(BoundedCopyW(wide, 0, u"ab"), 0);
 }
 
-TEST_F(BoundedAppendDbcs, AppendsWholeCharacters) {
+TEST_F(BoundedTextDbcs, AppendsWholeCharacters) {
   char buffer[6] = "xy";
   size_t appended = 0;
   EXPECT_EQ(BoundedAppend(buffer, sizeof buffer, "\x82\xA0\x82\xA0", &appended), 0);
@@ -167,60 +128,35 @@ TEST_F(BoundedAppendDbcs, AppendsWholeCharacters) {
   char full[4] = {'a', 'b', 'c', 'd'};  // no terminator inside the capacity
   EXPECT_EQ(BoundedAppend(full, sizeof full, "e"), 0);
   EXPECT_EQ(full[3], 'd');
-}
 
-TEST(BoundedAppendChar, NeedsRoomForCharAndTerminator) {
-  char buffer[4] = "ab";
-  EXPECT_EQ(BoundedAppendChar(buffer, sizeof buffer, 'c'), 1);
-  EXPECT_STREQ(buffer, "abc");
-  EXPECT_EQ(BoundedAppendChar(buffer, sizeof buffer, 'd'), 0);
-  EXPECT_STREQ(buffer, "abc");
+  char chars[4] = "ab";
+  EXPECT_EQ(BoundedAppendChar(chars, sizeof chars, 'c'), 1);
+  EXPECT_EQ(BoundedAppendChar(chars, sizeof chars, 'd'), 0) << "no room for the terminator";
+  EXPECT_STREQ(chars, "abc");
   EXPECT_EQ(BoundedAppendChar(nullptr, 4, 'd'), 0);
 }
 
-TEST(SafeText, NullArgumentsNeverFault) {
-  EXPECT_EQ(SafeStrLen(nullptr), 0u);
-  EXPECT_EQ(SafeStrLen("abc"), 3u);
-  EXPECT_EQ(SafeWcsLen(nullptr), 0u);
-  EXPECT_EQ(SafeWcsLen(u"ab"), 2u);
-  EXPECT_EQ(SafeStrChr(nullptr, 'a'), nullptr);
-  EXPECT_EQ(SafeStrRChr(nullptr, 'a'), nullptr);
-  EXPECT_EQ(SafeStrStr(nullptr, "a"), nullptr);
-  EXPECT_EQ(SafeStrStr("a", nullptr), nullptr);
-}
-
-TEST_F(SafeTextDbcs, TrailBytesAreNeverMatches) {
+TEST_F(BoundedTextDbcs, SearchesSkipTrailBytesAndNulls) {
   const char *text = kSjisText;
-  EXPECT_EQ(SafeStrChr(text, '\\'), nullptr) << "0x5C is the trail byte of 0x95 0x5C";
-  EXPECT_EQ(SafeStrChr(text, 0x955C), text + 3);
-  EXPECT_EQ(SafeStrRChr(text, 0x82A0), text + 1);
-  EXPECT_EQ(SafeStrRChr(text, '\\'), nullptr);
-  EXPECT_EQ(SafeStrChr(text, 'b'), text + 5);
-  EXPECT_EQ(SafeStrChr(text, 0), text + 6);
-  EXPECT_EQ(SafeStrStr(text, "\x5C" "b"), nullptr) << "a match may not start on a trail byte";
-  EXPECT_EQ(SafeStrStr(text, "\x95\x5C"), text + 3);
-  EXPECT_EQ(SafeStrStr(text, ""), text);
-}
-
-TEST_F(SafeTextDbcs, RealBackslashesAreFoundBetweenTrailBytes) {
-  // A path in Shift_JIS: the trail bytes 0x5C of 0x95 0x5C and 0x83 0x5C
-  // stand before and after the one real separator at offset 4.
+  // The trail bytes 0x5C of 0x95 0x5C and 0x83 0x5C stand before and after
+  // the one real separator at offset 4; a lead byte before the terminator
+  // stands alone; characters do not straddle boundaries.
   const char path[] = "\x95\x5C\x95\x5C\\\x83\x5C\x95\x5C";
-  EXPECT_EQ(SafeStrChr(path, '\\'), path + 4);
-  EXPECT_EQ(SafeStrRChr(path, '\\'), path + 4);
-  EXPECT_EQ(SafeStrRChr(path, 0x955C), path + 7);
-  EXPECT_EQ(SafeStrChr(path, 0x835C), path + 5);
-  EXPECT_EQ(SafeStrChr(path, 0x5C95), nullptr) << "characters do not straddle boundaries";
-  // A lead byte just before the terminator stands alone.
   const char tail[] = "x\\\x95";
-  EXPECT_EQ(SafeStrRChr(tail, '\\'), tail + 1);
-  EXPECT_EQ(SafeStrRChr(tail, 0x95), tail + 2);
-}
-
-TEST(SafeText, SingleByteCodePageMatchesEveryByte) {
-  CodePageScope latin(1252);
-  EXPECT_EQ(SafeStrChr(kSjisText, '\\'), kSjisText + 4);
-  EXPECT_EQ(SafeStrRChr(kSjisText, '\\'), kSjisText + 4);
+  EXPECT_PAIRS(const char *, {{SafeStrChr(text, '\\'), nullptr},  {SafeStrChr(text, 0x955C), text + 3},
+                              {SafeStrRChr(text, 0x82A0), text + 1}, {SafeStrChr(text, 'b'), text + 5},
+                              {SafeStrChr(text, 0), text + 6},      {SafeStrStr(text, "\x5C" "b"), nullptr},
+                              {SafeStrStr(text, "\x95\x5C"), text + 3}, {SafeStrStr(text, ""), text},
+                              {SafeStrChr(path, '\\'), path + 4},  {SafeStrRChr(path, '\\'), path + 4},
+                              {SafeStrRChr(path, 0x955C), path + 7}, {SafeStrChr(path, 0x835C), path + 5},
+                              {SafeStrChr(path, 0x5C95), nullptr},  {SafeStrRChr(tail, '\\'), tail + 1},
+                              {SafeStrRChr(tail, 0x95), tail + 2},  {SafeStrChr(nullptr, 'a'), nullptr},
+                              {SafeStrRChr(nullptr, 'a'), nullptr}, {SafeStrStr(nullptr, "a"), nullptr},
+                              {SafeStrStr("a", nullptr), nullptr}});
+  SalOverrideAnsiCodePage(1252);  // a single-byte code page matches every byte
+  EXPECT_PAIRS(const char *, {{SafeStrChr(text, '\\'), text + 4}, {SafeStrRChr(text, '\\'), text + 4}});
+  EXPECT_PAIRS(size_t,
+               {{SafeStrLen(nullptr), 0}, {SafeStrLen("abc"), 3}, {SafeWcsLen(nullptr), 0}, {SafeWcsLen(u"ab"), 2}});
 }
 
 TEST(SafeText, ComparisonsSortNullLast) {
@@ -236,22 +172,4 @@ TEST(SafeText, ComparisonsSortNullLast) {
     EXPECT_EQ(sign(SafeStrCmp(c.a, c.b)), c.sign);
     EXPECT_EQ(sign(SafeStrICmp(c.a, c.b)), c.isign);
   }
-}
-
-TEST(BoundedFormatString, MatchesFormattingWithPercentS) {
-  const std::string texts[] = {"", "a", "1234567", "12345678", "123456789abc"};
-  for (const std::string &t : texts) {
-    for (size_t capacity : {0u, 1u, 2u, 7u, 8u, 9u, 16u}) {
-      SCOPED_TRACE(testing::Message() << t << " / " << capacity);
-      char viaFormat[16];
-      char direct[16];
-      std::memset(viaFormat, '#', sizeof viaFormat);
-      std::memset(direct, '#', sizeof direct);
-      EXPECT_EQ(BoundedFormatString(direct, capacity, t.c_str()),
-                BoundedFormat(viaFormat, capacity, "%s", t.c_str()));
-      EXPECT_EQ(std::memcmp(direct, viaFormat, sizeof direct), 0);
-    }
-  }
-  char buffer[4];
-  EXPECT_EQ(BoundedFormatString(buffer, sizeof buffer, nullptr), -1);
 }

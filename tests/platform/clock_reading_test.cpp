@@ -99,42 +99,27 @@ TEST(SalClockReading, LocalTimeFollowsTheTimeZone) {
 }
 
 TEST(SalFormatTimeFields, RangesDecideTheResult) {
-  // Records with result 1 get a terminated text; an ordinary date (day of
-  // month 1-31, year 1900-9999) a text that is not empty.  The Windows
-  // runtime gives no text for the others.
-  struct Case {
-    const char *record;
-    int result;
-  } cases[] = {
-      {"|0|0|0|0|0|0|0|0|", 1},         // every field 0, day of month 0 too
-      {"x|59|59|23|31|11|199|6|365|", 1},
-      {"|0|0|0|1|0|0|0|0|", 1},
-      {"|60|0|0|1|0|100|0|0|", 0},      // seconds
-      {"|0|60|0|1|0|100|0|0|", 0},      // minutes
-      {"|0|0|24|1|0|100|0|0|", 0},      // hours
-      {"|0|0|0|32|0|100|0|0|", 0},      // day of month
-      {"|0|0|0|1|12|100|0|0|", 0},      // month
-      {"|0|0|0|1|0|100|7|0|", 0},       // day of week
-      {"|0|0|0|1|0|100|0|366|", 0},     // day of year
-      {"|-1|0|0|1|0|100|0|0|", 0},      // "%u" reads -1 as 0xFFFFFFFF
-      {"|99999999999|0|0|1|0|100|0|0|", 0},
-      {"|0|0|0|1|0|-1|0|0|", 1},        // the year has no limit
-      {"|0|0|0|1|0|2147483647|0|0|", 1},
-      {"|  +7|x|0|1|0|100|0|0|", 1},    // white space and sign; no digits: 0
-      {"|5|4", 1},                      // missing fields read as 0
-      {"no bars at all", 1},
-      {"", 0},
+  // Records with result 1 get a terminated text; the Windows runtime gives
+  // no text for the others.
+  const std::pair<const char *, int> cases[] = {
+      {"|0|0|0|0|0|0|0|0|", 1},  // every field 0, day of month 0 too
+      {"x|59|59|23|31|11|199|6|365|", 1}, {"|0|0|0|1|0|0|0|0|", 1},
+      {"|60|0|0|1|0|100|0|0|", 0},  {"|0|60|0|1|0|100|0|0|", 0}, {"|0|0|24|1|0|100|0|0|", 0},
+      {"|0|0|0|32|0|100|0|0|", 0},  {"|0|0|0|1|12|100|0|0|", 0}, {"|0|0|0|1|0|100|7|0|", 0},
+      {"|0|0|0|1|0|100|0|366|", 0}, {"|-1|0|0|1|0|100|0|0|", 0},  // "%u" reads -1 as 0xFFFFFFFF
+      {"|99999999999|0|0|1|0|100|0|0|", 0}, {"|4294967296|0|0|1|0|100|0|0|", 0},
+      {"|0|0|0|1|0|-1|0|0|", 1},  // the year has no limit
+      {"|0|0|0|1|0|2147483647|0|0|", 1}, {"|  +7|x|0|1|0|100|0|0|", 1},  // white space and sign; no digits: 0
+      {"|5|4", 1},  // missing fields read as 0
+      {"no bars at all", 1}, {"", 0},
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.record);
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.first);
     char buffer[200];
     std::memset(buffer, 'Q', sizeof buffer);
-    EXPECT_EQ(SalFormatTimeFields(buffer, sizeof buffer, c.record), c.result);
-    if (c.result == 0) {
-      EXPECT_EQ(buffer[0], 'Q') << "a refused record leaves the buffer untouched";
-    } else {
-      EXPECT_NE(std::memchr(buffer, 0, sizeof buffer), nullptr);
-    }
+    EXPECT_EQ(SalFormatTimeFields(buffer, sizeof buffer, c.first), c.second);
+    // A refused record leaves the buffer untouched.
+    EXPECT_TRUE(c.second == 0 ? buffer[0] == 'Q' : std::memchr(buffer, 0, sizeof buffer) != nullptr);
   }
   char buffer[8] = "Q";
   EXPECT_EQ(SalFormatTimeFields(buffer, 0, "|0|0|0|1|0|100|0|0|"), 0);
@@ -143,7 +128,8 @@ TEST(SalFormatTimeFields, RangesDecideTheResult) {
   EXPECT_EQ(buffer[0], 'Q');
 }
 
-TEST(SalFormatTimeFields, WritesTheFieldsItRead) {
+TEST(SalFormatTimeFields, WritesTheFieldsItReadInTheCallersLocale) {
+  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
   char text[200] = "";
   for (const char *ordinary : {"|0|0|0|1|0|0|0|0|", "x|59|59|23|31|11|199|6|365|", "|  +7|x|0|1|0|100|0|0|"}) {
     ASSERT_EQ(SalFormatTimeFields(text, sizeof text, ordinary), 1);
@@ -155,22 +141,19 @@ TEST(SalFormatTimeFields, WritesTheFieldsItRead) {
   EXPECT_NE(s.find("1999"), std::string::npos) << s;
   EXPECT_NE(s.find("04:05"), std::string::npos) << s;
   EXPECT_NE(s.find("14"), std::string::npos) << s;
-  // A field starts after its own bar: "|12abc|" is 12, the next field 0.
+  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C") << "the caller's locale is left as it was";
+  // A field starts after its own bar: "|7abc|" is 7, the next field 30.
   ASSERT_EQ(SalFormatTimeFields(text, sizeof text, "|7abc|30|1|1|0|70|4|0|"), 1);
   EXPECT_NE(std::string(text).find(":30:07"), std::string::npos) << text;
-}
+  // A minus sign negates modulo 2^32: "-4294967295" is 1, as "1" is.
+  char same[200] = "";
+  ASSERT_EQ(SalFormatTimeFields(same, sizeof same, "|1|-4294967295|1|1|0|70|4|0|"), 1);
+  ASSERT_EQ(SalFormatTimeFields(text, sizeof text, "|1|1|1|1|0|70|4|0|"), 1);
+  EXPECT_STREQ(same, text);
 
-TEST(SalFormatTimeFields, TooSmallBufferGetsTheEmptyText) {
-  char text[12];
-  std::memset(text, 'Q', sizeof text);
+  // Too small a buffer gets the empty text, nothing written past the capacity.
+  std::memset(text, 'Q', 12);
   EXPECT_EQ(SalFormatTimeFields(text, 4, "|5|4|3|14|1|99|0|44|"), 1);
   EXPECT_EQ(text[0], '\0');
-  EXPECT_EQ(std::string(text + 4, 8), "QQQQQQQQ") << "written past the capacity";
-}
-
-TEST(SalFormatTimeFields, LeavesTheCallersLocale) {
-  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
-  char text[200];
-  ASSERT_EQ(SalFormatTimeFields(text, sizeof text, "|5|4|3|14|1|99|0|44|"), 1);
-  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
+  EXPECT_EQ(std::string(text + 4, 8), "QQQQQQQQ");
 }

@@ -14,6 +14,7 @@
 #include "base/mem.h"
 #include "base/sal_errors.h"
 #include "support/dbcs_fixture.h"
+#include "support/expect_pairs.h"
 
 namespace {
 
@@ -47,12 +48,20 @@ std::string Bytes(const CCommonString &s) { return std::string(s.CStr(), s.GetLe
 // The conversion wrappers
 // ---------------------------------------------------------------------------
 
-TEST(SalCodePageConvert, SingleByteCodePagesBothWays) {
-  EXPECT_EQ(ToWide(1252, "Gr\xFC\xDF\x65 \x80"), u"Gr\u00FC\u00DFe \u20AC");
-  EXPECT_EQ(FromWide(1252, u"Gr\u00FC\u00DFe \u20AC"), "Gr\xFC\xDF\x65 \x80");
-  EXPECT_EQ(ToWide(1251, "\xC6\xE8\xE2"), u"\u0416\u0438\u0432");
-  EXPECT_EQ(ToWide(28591, "\x80\xFF"), u"\u0080\u00FF");
-  EXPECT_EQ(ToWide(437, "\xB0\xE1"), u"\u2591\u00DF");
+TEST(SalCodePageConvert, SingleByteAndUtf8CodePagesBothWays) {
+  // Invalid UTF-8 is replaced and the text around it kept; lone surrogates
+  // become U+FFFD.  With SAL_..._ERR_INVALID_CHARS the conversion fails.
+  EXPECT_PAIRS(std::u16string, {{ToWide(1252, "Gr\xFC\xDF\x65 \x80"), u"Gr\u00FC\u00DFe \u20AC"},
+                               {ToWide(1251, "\xC6\xE8\xE2"), u"\u0416\u0438\u0432"},
+                               {ToWide(28591, "\x80\xFF"), u"\u0080\u00FF"},
+                               {ToWide(437, "\xB0\xE1"), u"\u2591\u00DF"},
+                               {ToWide(65001, "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80"), u"A\u00E9\u65E5\U0001F600"},
+                               {ToWide(65001, "a\xFF" "b\xE6\x97" "c"), u"a\xFFFD" u"b\xFFFD" u"c"},
+                               {ToWide(65001, "a\xFF", SAL_MB_ERR_INVALID_CHARS), u"<failed>"}});
+  EXPECT_PAIRS(std::string, {{FromWide(1252, u"Gr\u00FC\u00DFe \u20AC"), "Gr\xFC\xDF\x65 \x80"},
+                            {FromWide(65001, u"A\u00E9\u65E5\U0001F600"), "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80"},
+                            {FromWide(65001, u"a\xD800z"), "a\xEF\xBF\xBDz"},
+                            {FromWide(65001, u"a\xDC00", SAL_WC_ERR_INVALID_CHARS), "<failed>"}});
   // Every byte of 1252 survives the round trip, the five that name no
   // character (81, 8D, 8F, 90, 9D) included.
   std::string all;
@@ -65,82 +74,47 @@ TEST(SalCodePageConvert, SingleByteCodePagesBothWays) {
 
 TEST(SalCodePageConvert, LengthsCapacitiesAndFailures) {
   char16_t out[8];
-  // -1 takes the terminator along.
-  EXPECT_EQ(SalMultiByteToWide(1252, "abc", -1, out, 8, 0), 4);
-  EXPECT_EQ(out[3], u'\0');
-  EXPECT_EQ(SalMultiByteToWide(1252, "abc", -1, nullptr, 0, 0), 4);
-  EXPECT_EQ(SalMultiByteToWide(1252, "abc", 2, out, 8, 0), 2);
   char bytes[8];
   int used = 0;
-  EXPECT_EQ(SalWideToMultiByte(1252, u"xyz", -1, bytes, 8, 0, nullptr, nullptr), 4);
-  EXPECT_STREQ(bytes, "xyz");
-
-  struct Failure {
-    const char *what;
-    int result;
-  } failures[] = {
-      {"target one unit too small", SalMultiByteToWide(1252, "abc", -1, out, 3, 0)},
-      {"null source", SalMultiByteToWide(1252, nullptr, 3, out, 8, 0)},
-      {"length 0", SalMultiByteToWide(1252, "abc", 0, out, 8, 0)},
-      {"length -2", SalMultiByteToWide(1252, "abc", -2, out, 8, 0)},
-      {"negative capacity", SalMultiByteToWide(1252, "abc", 3, out, -1, 0)},
-      {"unknown code page", SalMultiByteToWide(12345, "abc", 3, out, 8, 0)},
-      {"narrow target one byte too small", SalWideToMultiByte(1252, u"xyz", -1, bytes, 3, 0, nullptr, nullptr)},
-      {"narrow null source", SalWideToMultiByte(1252, nullptr, 3, bytes, 8, 0, nullptr, nullptr)},
-      {"UTF-8 with a default character", SalWideToMultiByte(65001, u"x", 1, bytes, 8, 0, "?", nullptr)},
-      {"UTF-8 with a used-default flag", SalWideToMultiByte(65001, u"x", 1, bytes, 8, 0, nullptr, &used)},
-  };
-  for (const Failure &f : failures) {
-    SCOPED_TRACE(f.what);
-    SalSetLastError(0);
-    EXPECT_EQ(f.result, 0);
-  }
+  EXPECT_PAIRS(int, {{SalMultiByteToWide(1252, "abc", -1, out, 8, 0), 4},  // -1 takes the terminator along
+                    {out[3] == u'\0', 1},
+                    {SalMultiByteToWide(1252, "abc", -1, nullptr, 0, 0), 4},
+                    {SalMultiByteToWide(1252, "abc", 2, out, 8, 0), 2},
+                    {SalWideToMultiByte(1252, u"xyz", -1, bytes, 8, 0, nullptr, nullptr), 4},
+                    {std::strcmp(bytes, "xyz"), 0},
+                    // Failures: a target one unit too small, null source,
+                    // lengths 0 and -2, a negative capacity, an unknown code
+                    // page; UTF-8 with a default character or its flag.
+                    {SalMultiByteToWide(1252, "abc", -1, out, 3, 0), 0},
+                    {SalMultiByteToWide(1252, nullptr, 3, out, 8, 0), 0},
+                    {SalMultiByteToWide(1252, "abc", -2, out, 8, 0), 0},
+                    {SalMultiByteToWide(1252, "abc", 3, out, -1, 0), 0},
+                    {SalMultiByteToWide(12345, "abc", 3, out, 8, 0), 0},
+                    {SalWideToMultiByte(1252, nullptr, 3, bytes, 8, 0, nullptr, nullptr), 0},
+                    {SalWideToMultiByte(65001, u"x", 1, bytes, 8, 0, "?", nullptr), 0},
+                    {SalWideToMultiByte(65001, u"x", 1, bytes, 8, 0, nullptr, &used), 0}});
   SalSetLastError(0);
   EXPECT_EQ(SalMultiByteToWide(1252, "abc", 0, out, 8, 0), 0);
   EXPECT_EQ(SalGetLastError(), kSalErrArgument);
   SalSetLastError(0);
-  EXPECT_EQ(SalWideToMultiByte(1252, u"xyz", -1, bytes, 2, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(SalWideToMultiByte(1252, u"xyz", -1, bytes, 3, 0, nullptr, nullptr), 0);
   EXPECT_EQ(SalGetLastError(), kSalErrArgument);
 }
 
-TEST(SalCodePageConvert, Utf8CodePage) {
-  const std::string utf8 = "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80";
-  const std::u16string wide = u"A\u00E9\u65E5\U0001F600";
-  EXPECT_EQ(ToWide(65001, utf8), wide);
-  EXPECT_EQ(FromWide(65001, wide), utf8);
-  // Invalid input is replaced, and the text around it kept; with
-  // SAL_MB_ERR_INVALID_CHARS the conversion fails.
-  const std::u16string bad = ToWide(65001, "a\xFF" "b\xE6\x97" "c");
-  EXPECT_EQ(bad.front(), u'a');
-  EXPECT_EQ(bad.back(), u'c');
-  EXPECT_NE(bad.find(u'\xFFFD'), std::u16string::npos);
-  EXPECT_NE(bad.find(u'b'), std::u16string::npos);
-  EXPECT_EQ(ToWide(65001, "a\xFF", SAL_MB_ERR_INVALID_CHARS), u"<failed>");
-  // Lone surrogates become U+FFFD, or fail the conversion when asked.
-  EXPECT_EQ(FromWide(65001, u"a\xD800z"), "a\xEF\xBF\xBDz");
-  EXPECT_EQ(FromWide(65001, u"a\xDC00", SAL_WC_ERR_INVALID_CHARS), "<failed>");
-}
-
 TEST(SalCodePageConvert, MissingCharactersTakeTheDefault) {
-  int used = -1;
-  EXPECT_EQ(FromWide(1252, u"a\u4E00b", SAL_WC_NO_BEST_FIT_CHARS, nullptr, &used), "a?b");
-  EXPECT_EQ(used, 1);
-  used = -1;
-  EXPECT_EQ(FromWide(1252, u"a\u4E00b", SAL_WC_NO_BEST_FIT_CHARS, "*", &used), "a*b");
-  EXPECT_EQ(used, 1);
-  used = -1;
-  EXPECT_EQ(FromWide(1252, u"plain", SAL_WC_NO_BEST_FIT_CHARS, "*", &used), "plain");
-  EXPECT_EQ(used, 0);
-  // As Windows does it, each unit of a surrogate pair gets its own.
-  EXPECT_EQ(FromWide(1252, u"a\U0001F600b", SAL_WC_NO_BEST_FIT_CHARS, "*", &used), "a**b");
-}
-
-TEST(SalCodePageConvert, FlagsWithoutBestFitOnOldSystems) {
-  EXPECT_EQ(SalAdjustWideCharFlagsFor(0x480, 4), 0x80u);
-  EXPECT_EQ(SalAdjustWideCharFlagsFor(0x480, 5), 0x480u);
-  EXPECT_EQ(SalAdjustWideCharFlagsFor(0x400, 10), 0x400u);
-  // Windows refuses 0x400 for UTF-8: on a system of version 4 it never
-  // reaches the converter.
+  // The text and whether a default was used; as Windows does it, each unit
+  // of a surrogate pair gets its own.
+  auto narrow = [](const char16_t *text, const char *defaultChar) {
+    int used = -1;
+    const std::string narrowed = FromWide(1252, text, SAL_WC_NO_BEST_FIT_CHARS, defaultChar, &used);
+    return narrowed + std::to_string(used);
+  };
+  EXPECT_PAIRS(std::string, {{narrow(u"a\u4E00b", nullptr), "a?b1"}, {narrow(u"a\u4E00b", "*"), "a*b1"},
+                            {narrow(u"plain", "*"), "plain0"}, {narrow(u"a\U0001F600b", "*"), "a**b1"}});
+  // Best-fit flags go away on systems before version 5: Windows refuses
+  // 0x400 for UTF-8, and there it never reaches the converter.
+  EXPECT_PAIRS(uint32_t, {{SalAdjustWideCharFlagsFor(0x480, 4), 0x80}, {SalAdjustWideCharFlagsFor(0x480, 5), 0x480},
+                         {SalAdjustWideCharFlagsFor(0x400, 10), 0x400}});
   SalOverrideWideCharSystemVersion(4);
   EXPECT_EQ(SalAdjustWideCharFlags(0x480), 0x80u);
   EXPECT_EQ(FromWide(65001, u"abc", SAL_WC_NO_BEST_FIT_CHARS), "abc");
@@ -149,22 +123,8 @@ TEST(SalCodePageConvert, FlagsWithoutBestFitOnOldSystems) {
   SalOverrideWideCharSystemVersion(0);
 }
 
-TEST(SalCodePageConvert, LeadBytesOfAGivenCodePage) {
-  EXPECT_EQ(SalIsLeadByte(0x81, 932), 1);
-  EXPECT_EQ(SalIsLeadByte(0x81, 1252), 0);
-  EXPECT_EQ(SalIsLeadByte('A', 936), 0);
-  SalOverrideAnsiCodePage(949);
-  EXPECT_EQ(SalIsLeadByte(0xFE, 0), 1);
-  SalOverrideAnsiCodePage(1252);
-  EXPECT_EQ(SalIsLeadByte(0xFE, 0), 0);
-  SalOverrideAnsiCodePage(0);
-}
-
 TEST(SalCodePageConvert, ValidCodePagesAndTheirNames) {
-  for (uint32_t cp : {0u, 437u, 932u, 1252u, 65001u}) {
-    SCOPED_TRACE(cp);
-    EXPECT_EQ(SalIsValidCodePage(cp), 1);
-  }
+  for (uint32_t cp : {0u, 437u, 932u, 1252u, 65001u}) EXPECT_EQ(SalIsValidCodePage(cp), 1) << cp;
   EXPECT_EQ(SalIsValidCodePage(12345), 0);
   CCommonString name("unchanged");
   ASSERT_EQ(SalGetCodePageName(1252, &name), 1);
@@ -180,7 +140,7 @@ TEST(SalCodePageConvert, ValidCodePagesAndTheirNames) {
 // UTF-16 strings
 // ---------------------------------------------------------------------------
 
-TEST(SalCodePageConvert, Utf8ToWideStringEndsInAZeroUnit) {
+TEST(SalCodePageConvert, Utf16StringsEndInAZeroUnit) {
   CCommonString out("old contents");
   ASSERT_EQ(SalUtf8ToWideString("A", &out), 1);
   EXPECT_EQ(Bytes(out), std::string("A\0\0", 3));
@@ -195,10 +155,7 @@ TEST(SalCodePageConvert, Utf8ToWideStringEndsInAZeroUnit) {
   EXPECT_EQ(SalUtf8ToWideString(nullptr, &out), 0);
   EXPECT_EQ(out.GetLength(), 0u);
   EXPECT_EQ(SalUtf8ToWideString("x", nullptr), 0);
-}
 
-TEST(SalCodePageConvert, WideToUtf8String) {
-  CCommonString out("old contents");
   ASSERT_EQ(SalWideToUtf8String(u"Gr\u00FC\u00DF \U0001F600", &out), 1);
   EXPECT_EQ(Bytes(out), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80");
   ASSERT_EQ(SalWideToUtf8String(u"", &out), 1);

@@ -1,7 +1,7 @@
 // directory_test.cpp - CSalDirectory: path and state rules, searches and the
-// recursive walk, creation, renaming, deletion and removal, the current
-// directory and the special folders.  Everything on disk happens inside a
-// private temporary folder.
+// recursive walk (against std::filesystem), creation, renaming, deletion and
+// removal, the current directory and the special folders.  Everything on
+// disk happens inside a private temporary folder.
 #include "platform/directory.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -34,20 +33,28 @@ std::string Join(const std::string &a, const std::string &b) { return a + kSep +
 void Touch(const std::string &path) {
   std::FILE *f = std::fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr) << path;
-  std::fputs("x", f);
   std::fclose(f);
 }
 
-void MakeDir(const std::string &path) { ASSERT_TRUE(fs::create_directory(path)) << path; }
+void MakeDir(const std::string &path) { ASSERT_TRUE(fs::create_directories(path)) << path; }
+
+// Creates the entries under root: names with '/' between them, a trailing
+// '/' for a directory.
+void MakeTree(const std::string &root, std::initializer_list<std::string> entries) {
+  for (std::string e : entries) {
+    const bool directory = e.back() == '/';
+    if (directory) e.pop_back();
+    std::replace(e.begin(), e.end(), '/', kSep);
+    if (directory) {
+      MakeDir(Join(root, e));
+    } else {
+      Touch(Join(root, e));
+    }
+  }
+}
 
 // Hidden on every platform: a dot name, and the attribute where there is one.
-std::string MakeHidden(const std::string &dir, const std::string &name, bool directory) {
-  const std::string path = Join(dir, name);
-  if (directory) {
-    fs::create_directory(path);
-  } else {
-    Touch(path);
-  }
+std::string MakeHidden(const std::string &path) {
   CSalFile file;
   file.SetPath(path.c_str());
   file.SetAttributes(SAL_ATTR_HIDDEN);
@@ -59,24 +66,19 @@ void MakeReadOnly(const std::string &path) {
                   fs::perm_options::remove);
 }
 
-// The names a search delivers, in its order.
-std::vector<std::string> Names(CSalDirectory &dir, const char *pattern, int recursive) {
-  std::vector<std::string> names;
-  if (!dir.FindFirst(pattern, recursive)) return names;
-  do names.push_back(dir.GetFoundName());
-  while (dir.FindNext());
-  return names;
-}
-
-// The paths a search delivers through GetFoundFile, relative to root, with
-// '/' between names; "." and ".." entries left out.
-std::vector<std::string> FoundPaths(CSalDirectory &dir, const std::string &root, const char *pattern,
-                                    int recursive) {
+// The entries a search delivers, in its order, as paths relative to root
+// with '/' between names ("." and ".." left out); each path as GetFoundFile
+// composes it.
+std::vector<std::string> Walk(CSalDirectory &dir, const std::string &root, const char *pattern,
+                              int recursive, size_t *dotEntries = nullptr) {
   std::vector<std::string> paths;
   if (!dir.FindFirst(pattern, recursive)) return paths;
   do {
     const std::string name = dir.GetFoundName();
-    if (name == "." || name == "..") continue;
+    if (name == "." || name == "..") {
+      if (dotEntries != nullptr) ++*dotEntries;
+      continue;
+    }
     CSalFile file;
     EXPECT_EQ(dir.GetFoundFile(file), 1);
     std::string p = file.Path();
@@ -90,21 +92,16 @@ std::vector<std::string> FoundPaths(CSalDirectory &dir, const std::string &root,
 
 std::set<std::string> Sorted(const std::vector<std::string> &v) { return {v.begin(), v.end()}; }
 
-// Puts the process in dir for one test and back afterwards.
-class InDirectory {
- public:
-  explicit InDirectory(const std::string &dir) : old_(fs::current_path()) { fs::current_path(dir); }
-  ~InDirectory() { fs::current_path(old_); }
-
- private:
-  fs::path old_;
-};
-
+bool ReadOnlyEntry(const std::string &dir, const char *name) {
+  CSalDirectory parent;
+  parent.SetPath(dir.c_str());
+  return parent.FindFirst(name, 0) == 1 && (parent.GetFoundAttributes() & SAL_DIR_ATTR_READONLY) != 0;
+}
 }  // namespace
 
 // ---- path and state --------------------------------------------------------
 
-TEST(CSalDirectory, SetPathStoresTheTextAsItIsCutAt255Bytes) {
+TEST(CSalDirectory, PathIsStoredAsGivenAndCutAt255Bytes) {
   CSalDirectory dir;
   EXPECT_STREQ(dir.Path(), "");
   EXPECT_EQ(dir.SetPath("x:\\not\\checked\\"), 1);
@@ -112,79 +109,72 @@ TEST(CSalDirectory, SetPathStoresTheTextAsItIsCutAt255Bytes) {
   EXPECT_EQ(dir.GetPath(buffer, sizeof buffer), 1);
   EXPECT_STREQ(buffer, "x:\\not\\");
   EXPECT_STREQ(dir.Path(), "x:\\not\\checked\\");
-  const std::string longPath(300, 'p');
-  EXPECT_EQ(dir.SetPath(longPath.c_str()), 1);
-  EXPECT_EQ(std::string(dir.Path()), longPath.substr(0, 255));
   EXPECT_EQ(dir.SetPath(nullptr), 1);
   EXPECT_STREQ(dir.Path(), "");
-}
+  EXPECT_EQ(dir.Exists(), 0);
 
-TEST(CSalDirectory, OperationsOnTheCutPathWorkOnWhatWasKept) {
+  // A file whose path is exactly 255 bytes; the object is given more, and
+  // works on what it kept.
   TempDir tmp;
-  // A file whose path is exactly 255 bytes; the object is given more.
-  const size_t dirLength = 240;
-  const std::string dir = Join(tmp.Path(), std::string(dirLength - tmp.Path().size() - 1, 'd'));
-  MakeDir(dir);
-  const std::string file = Join(dir, std::string(255 - dirLength - 1, 'f'));
+  const std::string parent = Join(tmp.Path(), std::string(240 - tmp.Path().size() - 1, 'd'));
+  MakeDir(parent);
+  const std::string file = Join(parent, std::string(255 - 240 - 1, 'f'));
   ASSERT_EQ(file.size(), 255u);
   Touch(file);
-  CSalDirectory d;
-  d.SetPath((file + "-beyond-the-limit").c_str());
-  EXPECT_EQ(std::string(d.Path()), file);
-  EXPECT_EQ(d.Exists(), 1);
-  EXPECT_EQ(d.IsReadOnly(), 0);  // a file is no read-only directory
+  dir.SetPath((file + "-beyond-the-limit").c_str());
+  EXPECT_EQ(std::string(dir.Path()), file);
+  EXPECT_EQ(dir.Exists(), 1);
+  EXPECT_EQ(dir.IsReadOnly(), 0);  // a file is no read-only directory
 }
 
-TEST(CSalDirectory, ExistsAndIsReadOnly) {
+TEST(CSalDirectory, ExistsIsReadOnlyAndIsEmpty) {
   TempDir tmp;
   CSalDirectory dir;
-  dir.SetPath(tmp.Path().c_str());
-  EXPECT_EQ(dir.Exists(), 1);
-  EXPECT_EQ(dir.IsReadOnly(), 0);
-  dir.SetPath((tmp.Path() + kSep).c_str());
-  EXPECT_EQ(dir.Exists(), 1);
-  EXPECT_EQ(dir.IsReadOnly(), 0);
-
+  for (const std::string &p : {tmp.Path(), tmp.Path() + kSep}) {
+    dir.SetPath(p.c_str());
+    EXPECT_EQ(dir.Exists(), 1);
+    EXPECT_EQ(dir.IsReadOnly(), 0);
+  }
+  EXPECT_EQ(dir.IsEmpty(), 1);
+  EXPECT_STREQ(dir.GetFoundName(), "");  // the walk is over: no search open
   dir.SetPath(Join(tmp.Path(), "missing").c_str());
   EXPECT_EQ(dir.Exists(), 0);
   EXPECT_EQ(dir.IsReadOnly(), 0);
-  CSalDirectory none;
-  EXPECT_EQ(none.Exists(), 0);
+  EXPECT_EQ(dir.IsEmpty(), 1);
 
   const std::string locked = Join(tmp.Path(), "locked");
   MakeDir(locked);
   MakeReadOnly(locked);
+  // Wine keeps no read-only attribute on directories: IsReadOnly follows
+  // what the platform reports.
+  const bool readOnly = ReadOnlyEntry(tmp.Path(), "locked");
+  EXPECT_TRUE(readOnly || !SAL_OS_POSIX);
   dir.SetPath(locked.c_str());
-  // Wine keeps no read-only attribute on directories: check what the
-  // platform reports, then that IsReadOnly follows it.
-  CSalDirectory parent;
-  parent.SetPath(tmp.Path().c_str());
-  ASSERT_EQ(parent.FindFirst("locked", 0), 1);
-  const bool readOnly = (parent.GetFoundAttributes() & SAL_DIR_ATTR_READONLY) != 0;
-  if (SAL_OS_POSIX) {
-    EXPECT_TRUE(readOnly);
-  }
   EXPECT_EQ(dir.IsReadOnly(), readOnly ? 1 : 0);
+
+  // A name ending in a dot is something (Windows drops the dot, POSIX keeps
+  // it); IsEmpty stops at it and leaves the search there.
+  Touch(Join(tmp.Path(), "end."));
+  dir.SetPath(tmp.Path().c_str());
+  EXPECT_EQ(dir.IsEmpty(), 0);
+  CSalFile file;
+  ASSERT_EQ(dir.GetFoundFile(file), 1);
+  EXPECT_TRUE(fs::exists(file.Path()));
 }
 
-TEST(CSalDirectory, OperationsThatCloseSearchesAndIsEmptyWhichLeavesItsOpen) {
+TEST(CSalDirectory, SetPathCreateAndDeleteFilesCloseTheSearch) {
   TempDir tmp;
   Touch(Join(tmp.Path(), "a"));
   CSalDirectory dir;
   dir.SetPath(tmp.Path().c_str());
-
-  struct Step {
-    const char *name;
-    void (*run)(CSalDirectory &, const std::string &);
-  } closers[] = {
-      {"SetPath", [](CSalDirectory &d, const std::string &p) { d.SetPath(p.c_str()); }},
-      {"Create", [](CSalDirectory &d, const std::string &p) { EXPECT_EQ(d.Create(p.c_str()), 0); }},
-      {"DeleteFiles", [](CSalDirectory &d, const std::string &) { d.DeleteFiles("*.none", 0); }},
+  void (*const closers[])(CSalDirectory &, const std::string &) = {
+      [](CSalDirectory &d, const std::string &p) { d.SetPath(p.c_str()); },
+      [](CSalDirectory &d, const std::string &p) { EXPECT_EQ(d.Create(p.c_str()), 0); },
+      [](CSalDirectory &d, const std::string &) { d.DeleteFiles("*.none", 0); },
   };
-  for (const Step &step : closers) {
-    SCOPED_TRACE(step.name);
+  for (auto close : closers) {
     ASSERT_EQ(dir.FindFirst("*", 0), 1);
-    step.run(dir, tmp.Path());
+    close(dir, tmp.Path());
     SalSetLastError(kSentinel);
     EXPECT_EQ(dir.FindNext(), 0);
     EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
@@ -192,44 +182,22 @@ TEST(CSalDirectory, OperationsThatCloseSearchesAndIsEmptyWhichLeavesItsOpen) {
     EXPECT_EQ(dir.GetFoundFile(file), 0);
     EXPECT_STREQ(dir.GetFoundName(), "");
   }
-
-  // IsEmpty stops at "a" and leaves the search there.
-  EXPECT_EQ(dir.IsEmpty(), 0);
-  EXPECT_STREQ(dir.GetFoundName(), "a");
-  CSalFile file;
-  EXPECT_EQ(dir.GetFoundFile(file), 1);
-  EXPECT_EQ(std::string(file.Path()), Join(tmp.Path(), "a"));
-}
-
-TEST(CSalDirectory, IsEmpty) {
-  TempDir tmp;
-  CSalDirectory dir;
-  dir.SetPath(tmp.Path().c_str());
-  EXPECT_EQ(dir.IsEmpty(), 1);
-  EXPECT_STREQ(dir.GetFoundName(), "");  // the walk is over: no search open
-  // A name ending in a dot is something (Windows drops the dot, POSIX keeps it).
-  Touch(Join(tmp.Path(), "end."));
-  EXPECT_EQ(dir.IsEmpty(), 0);
-  dir.SetPath(Join(tmp.Path(), "missing").c_str());
-  EXPECT_EQ(dir.IsEmpty(), 1);
-  CSalDirectory none;
-  EXPECT_EQ(none.IsEmpty(), 1);
 }
 
 // ---- searches ------------------------------------------------------------------
 
 TEST(CSalDirectory, FindListsTheEntriesThatMatch) {
   TempDir tmp;
-  for (const char *name : {"a.txt", "b.txt", "c.log", "noext"}) Touch(Join(tmp.Path(), name));
-  MakeDir(Join(tmp.Path(), "sub.txt"));
+  MakeTree(tmp.Path(), {"a.txt", "b.txt", "c.log", "noext", "sub.txt/"});
   CSalDirectory dir;
   dir.SetPath(tmp.Path().c_str());
-
-  EXPECT_EQ(Sorted(Names(dir, "*", 0)),
-            (std::set<std::string>{".", "..", "a.txt", "b.txt", "c.log", "noext", "sub.txt"}));
-  EXPECT_EQ(Sorted(Names(dir, "*.*", 0)), Sorted(Names(dir, "*", 0)));
-  EXPECT_EQ(Sorted(Names(dir, "*.txt", 0)), (std::set<std::string>{"a.txt", "b.txt", "sub.txt"}));
-  EXPECT_EQ(Sorted(Names(dir, "?.txt", 0)), (std::set<std::string>{"a.txt", "b.txt"}));
+  size_t dots = 0;
+  EXPECT_EQ(Sorted(Walk(dir, tmp.Path(), "*", 0, &dots)),
+            (std::set<std::string>{"a.txt", "b.txt", "c.log", "noext", "sub.txt"}));
+  EXPECT_EQ(dots, 2u);
+  EXPECT_EQ(Sorted(Walk(dir, tmp.Path(), "*.*", 0)), Sorted(Walk(dir, tmp.Path(), "*", 0)));
+  EXPECT_EQ(Sorted(Walk(dir, tmp.Path(), "*.txt", 0)), (std::set<std::string>{"a.txt", "b.txt", "sub.txt"}));
+  EXPECT_EQ(Sorted(Walk(dir, tmp.Path(), "?.txt", 0)), (std::set<std::string>{"a.txt", "b.txt"}));
 
   // Attributes: directory bit on the subdirectory, not on files.
   ASSERT_EQ(dir.FindFirst("sub.txt", 0), 1);
@@ -241,22 +209,7 @@ TEST(CSalDirectory, FindListsTheEntriesThatMatch) {
   SalSetLastError(kSentinel);
   EXPECT_EQ(dir.FindNext(), 0);
   EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
-}
 
-TEST(CSalDirectory, FindFailures) {
-  TempDir tmp;
-  CSalDirectory dir;
-  SalSetLastError(kSentinel);
-  EXPECT_EQ(dir.FindFirst("*", 0), 0);
-  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
-  EXPECT_EQ(dir.FindNext(), 0);
-  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
-  CSalFile file;
-  SalSetLastError(kSentinel);
-  EXPECT_EQ(dir.GetFoundFile(file), 0);
-  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
-
-  dir.SetPath(tmp.Path().c_str());
   for (const char *pattern : {"*.none", "", static_cast<const char *>(nullptr)}) {
     SalSetLastError(kSentinel);
     EXPECT_EQ(dir.FindFirst(pattern, 1), 0);
@@ -266,117 +219,115 @@ TEST(CSalDirectory, FindFailures) {
   SalSetLastError(kSentinel);
   EXPECT_EQ(dir.FindFirst("*", 0), 0);
   EXPECT_EQ(SalGetLastError(), kSalErrNotFound);
+  CSalDirectory none;
+  SalSetLastError(kSentinel);
+  EXPECT_EQ(none.FindFirst("*", 0), 0);
+  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
+  CSalFile file;
+  SalSetLastError(kSentinel);
+  EXPECT_EQ(none.GetFoundFile(file), 0);
+  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
 }
 
-TEST(CSalDirectory, GetFoundFileComposesTheEntryPath) {
+TEST(CSalDirectory, RecursiveWalkMatchesTheFileSystemAndRemoveTakesItAway) {
+  // 10 directories of 10 subdirectories of 99 files: 10,010 entries; and a
+  // hidden and a read-only directory, which the walk does not enter (the
+  // read-only one where the platform keeps the attribute).
   TempDir tmp;
-  MakeDir(Join(tmp.Path(), "sub"));
-  Touch(Join(Join(tmp.Path(), "sub"), "inner.txt"));
-  Touch(Join(tmp.Path(), "top.txt"));
+  const std::string root = Join(tmp.Path(), "tree");
+  for (int t = 0; t < 10; ++t) {
+    for (int s = 0; s < 10; ++s) {
+      const std::string sub = Join(Join(root, "dir" + std::to_string(t)), "sub" + std::to_string(s));
+      MakeDir(sub);
+      for (int f = 0; f < 99; ++f) Touch(Join(sub, "file" + std::to_string(f) + ".dat"));
+    }
+  }
+  MakeTree(root, {".hid/", ".hid/inside-hidden", "locked/", "locked/inside-locked"});
+  MakeHidden(Join(root, ".hid"));
+  const std::string secret = Join(Join(Join(root, "dir0"), "sub0"), ".secret");
+  Touch(secret);
+  MakeHidden(secret);
+  MakeReadOnly(Join(root, "locked"));
+  const bool lockedIsReadOnly = ReadOnlyEntry(root, "locked");
+
+  // The oracle: std::filesystem's recursive iterator is pre-order too, each
+  // directory in the order the system lists it.
+  std::vector<std::string> expected;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    const std::string name = it->path().filename().string();
+    if (name == ".hid" || (name == "locked" && lockedIsReadOnly)) it.disable_recursion_pending();
+    expected.push_back(it->path().lexically_relative(root).generic_string());
+  }
+  ASSERT_GT(expected.size(), 10010u);
+
   CSalDirectory dir;
   // One trailing separator of the object's path is not doubled.
-  dir.SetPath((tmp.Path() + kSep).c_str());
-  EXPECT_EQ(Sorted(FoundPaths(dir, tmp.Path(), "*", 0)), (std::set<std::string>{"sub", "top.txt"}));
-  // A recursive search composes with the directory it is in.
-  EXPECT_EQ(Sorted(FoundPaths(dir, tmp.Path(), "*", 1)),
-            (std::set<std::string>{"sub", "sub/inner.txt", "top.txt"}));
-}
+  ASSERT_EQ(dir.SetPath((root + kSep).c_str()), 1);
+  size_t dots = 0;
+  const std::vector<std::string> walked = Walk(dir, root, "*", 1, &dots);
+  EXPECT_STREQ(dir.GetFoundName(), "") << "the walk ends with every search closed";
+  EXPECT_EQ(walked.size(), expected.size());
+  const auto diff = std::mismatch(walked.begin(), walked.end(), expected.begin(), expected.end());
+  EXPECT_TRUE(diff.first == walked.end() && diff.second == expected.end())
+      << "first difference at " << (diff.first - walked.begin()) << ": walked "
+      << (diff.first != walked.end() ? *diff.first : "(end)") << ", expected "
+      << (diff.second != expected.end() ? *diff.second : "(end)");
+  // "." and ".." of the root and of every directory entered.
+  EXPECT_EQ(dots, 2u * (1 + 10 + 100 + (lockedIsReadOnly ? 0 : 1)));
 
-TEST(CSalDirectory, RecursiveWalkIsPreOrderAndEntersOnlyPlainDirectories) {
-  TempDir tmp;
-  const std::string root = tmp.Path();
-  MakeDir(Join(root, "a"));
-  Touch(Join(Join(root, "a"), "a1"));
-  MakeDir(Join(Join(root, "a"), "deep"));
-  Touch(Join(Join(Join(root, "a"), "deep"), "d1"));
-  MakeDir(Join(root, "b"));
-  Touch(Join(Join(root, "b"), "b1"));
-  Touch(Join(root, "f"));
-  const std::string hidden = MakeHidden(root, ".hid", true);
-  Touch(Join(hidden, "inside-hidden"));
-  const std::string locked = Join(root, "locked");
-  MakeDir(locked);
-  Touch(Join(locked, "inside-locked"));
-  MakeReadOnly(locked);
-
-  CSalDirectory dir;
+  // Remove stops at the hidden file; without it the tree goes.
   dir.SetPath(root.c_str());
-  const std::vector<std::string> walk = FoundPaths(dir, root, "*", 1);
-  // The walk ends with every search closed.
-  EXPECT_STREQ(dir.GetFoundName(), "");
-  // Everything but the contents of the hidden directory (and, where the
-  // platform keeps the attribute, of the read-only one).
-  std::set<std::string> expected = {"a", "a/a1", "a/deep", "a/deep/d1", "b", "b/b1",
-                                    "f", ".hid", "locked"};
-  ASSERT_EQ(dir.FindFirst("locked", 0), 1);
-  if ((dir.GetFoundAttributes() & SAL_DIR_ATTR_READONLY) == 0) expected.insert("locked/inside-locked");
-  EXPECT_EQ(Sorted(walk), expected);
-  // Pre-order: every entry comes after its directory's entry, and a
-  // directory's contents are contiguous.
-  for (size_t i = 0; i < walk.size(); ++i) {
-    const size_t slash = walk[i].rfind('/');
-    if (slash == std::string::npos) continue;
-    const std::string parent = walk[i].substr(0, slash);
-    const auto at = std::find(walk.begin(), walk.end(), parent);
-    ASSERT_NE(at, walk.end());
-    for (auto k = at + 1; k != walk.begin() + static_cast<long>(i); ++k)
-      EXPECT_EQ(k->compare(0, parent.size() + 1, parent + "/"), 0) << *k << " inside " << parent;
-  }
+  EXPECT_EQ(dir.Remove(), 0);
+  EXPECT_TRUE(fs::exists(secret));
+  EXPECT_FALSE(fs::exists(Join(root, "dir3")));
+  EXPECT_EQ(std::string(dir.Path()), root);
+  fs::remove(secret);
+  std::error_code ec;  // gone already where the directory was not read-only
+  fs::permissions(Join(root, "locked"), fs::perms::owner_all, fs::perm_options::add, ec);
+  EXPECT_EQ(dir.Remove(), 1);
+  EXPECT_FALSE(fs::exists(root));
+  EXPECT_STREQ(dir.Path(), "");
+  SalSetLastError(kSentinel);
+  EXPECT_EQ(dir.Remove(), 0);
+  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
 }
 
 TEST(CSalDirectory, RecursivePatternFiltersSubdirectoryNames) {
   TempDir tmp;
   const std::string root = tmp.Path();
-  MakeDir(Join(root, "plain"));
-  Touch(Join(Join(root, "plain"), "x.txt"));
-  MakeDir(Join(root, "dir.txt"));
-  Touch(Join(Join(root, "dir.txt"), "y.txt"));
-  Touch(Join(Join(root, "dir.txt"), "z.log"));
-  Touch(Join(root, "top.txt"));
+  MakeTree(root, {"plain/", "plain/x.txt", "dir.txt/", "dir.txt/y.txt", "dir.txt/z.log", "top.txt"});
   CSalDirectory dir;
   dir.SetPath(root.c_str());
-  EXPECT_EQ(Sorted(FoundPaths(dir, root, "*.txt", 1)),
-            (std::set<std::string>{"dir.txt", "dir.txt/y.txt", "top.txt"}));
+  EXPECT_EQ(Sorted(Walk(dir, root, "*.txt", 1)), (std::set<std::string>{"dir.txt", "dir.txt/y.txt", "top.txt"}));
 }
 
-TEST(CSalDirectory, WalkGoesOnWhenASubdirectoryVanishes) {
+TEST(CSalDirectory, WalkGoesOnWhenDirectoriesVanish) {
   TempDir tmp;
   const std::string root = tmp.Path();
-  for (const char *name : {"a", "b", "c"}) {
-    MakeDir(Join(root, name));
-    Touch(Join(Join(root, name), "file"));
-  }
+  MakeTree(root, {"a/", "a/file", "b/", "b/file", "c/", "c/file"});
   CSalDirectory dir;
   dir.SetPath(root.c_str());
   ASSERT_EQ(dir.FindFirst("*", 1), 1);
   std::vector<std::string> seen;
   int steps = 0;
   do {
-    const std::string name = dir.GetFoundName();
     CSalFile file;
     dir.GetFoundFile(file);
     seen.push_back(file.Path());
     // Take the directory away after its entry was reported, before the walk
     // would descend into it.
-    if (name == "b") fs::remove_all(Join(root, "b"));
+    if (std::string(dir.GetFoundName()) == "b") fs::remove_all(Join(root, "b"));
   } while (dir.FindNext() && ++steps < 100);
   EXPECT_LT(steps, 100);
-  EXPECT_NE(std::find(seen.begin(), seen.end(), Join(Join(root, "a"), "file")), seen.end());
-  EXPECT_NE(std::find(seen.begin(), seen.end(), Join(Join(root, "c"), "file")), seen.end());
+  for (const char *name : {"a", "c"})
+    EXPECT_NE(std::find(seen.begin(), seen.end(), Join(Join(root, name), "file")), seen.end()) << name;
   EXPECT_EQ(std::find(seen.begin(), seen.end(), Join(Join(root, "b"), "file")), seen.end());
-}
 
-TEST(CSalDirectory, SearchEndsCleanlyWhenItsDirectoryIsRemoved) {
-  TempDir tmp;
-  const std::string root = Join(tmp.Path(), "going");
-  MakeDir(root);
-  for (int i = 0; i < 20; ++i) Touch(Join(root, "f" + std::to_string(i)));
-  CSalDirectory dir;
-  dir.SetPath(root.c_str());
+  // The searched directory itself goes away during the walk.
   ASSERT_EQ(dir.FindFirst("*", 1), 1);
   std::error_code ec;
   fs::remove_all(root, ec);  // Windows may refuse while the search is open
-  int steps = 0;
+  steps = 0;
   while (dir.FindNext()) ASSERT_LT(++steps, 100);
   EXPECT_EQ(dir.FindNext(), 0);
   EXPECT_STREQ(dir.GetFoundName(), "");
@@ -394,37 +345,35 @@ TEST(CSalDirectory, CreatePathCreatesEveryMissingLevel) {
   EXPECT_EQ(CSalDirectory::CreatePath((Join(deep, "w") + kSep).c_str()), 1);
   EXPECT_EQ(CSalDirectory::CreatePath(""), 0);
   EXPECT_EQ(CSalDirectory::CreatePath(nullptr), 0);
-
   // A file in the way is a failure, and nothing is created under it.
   Touch(Join(tmp.Path(), "file"));
   EXPECT_EQ(CSalDirectory::CreatePath(Join(Join(tmp.Path(), "file"), "sub").c_str()), -2);
 
   // A relative path succeeds only from an existing first name.
-  InDirectory here(tmp.Path());
+  const fs::path old = fs::current_path();
+  fs::current_path(tmp.Path());
   SalSetLastError(kSentinel);
   EXPECT_EQ(CSalDirectory::CreatePath("vbs-no-such-name"), -2);
   EXPECT_EQ(SalGetLastError(), kSalErrNotFound);
-  EXPECT_FALSE(fs::exists(Join(tmp.Path(), "vbs-no-such-name")));
   EXPECT_EQ(CSalDirectory::CreatePath(Join("missing", "sub").c_str()), -2);
-  EXPECT_FALSE(fs::exists(Join(tmp.Path(), "missing")));
   EXPECT_EQ(CSalDirectory::CreatePath(Join("x", "new").c_str()), 1);
+  fs::current_path(old);
+  EXPECT_FALSE(fs::exists(Join(tmp.Path(), "vbs-no-such-name")));
+  EXPECT_FALSE(fs::exists(Join(tmp.Path(), "missing")));
   EXPECT_TRUE(fs::is_directory(Join(top, "new")));
-}
 
-TEST(CSalDirectory, CreateBindsThePathOnSuccessOnly) {
-  TempDir tmp;
+  // Create binds the path on success only.
   CSalDirectory dir;
-  const std::string target = Join(Join(tmp.Path(), "p"), "q");
   SalSetLastError(kSentinel);
   EXPECT_EQ(dir.Create(nullptr), -2);
   EXPECT_EQ(SalGetLastError(), kSalErrArgument);
   EXPECT_EQ(dir.Create(""), -2);
+  const std::string target = Join(Join(tmp.Path(), "p"), "q");
   EXPECT_EQ(dir.Create(target.c_str()), 1);
   EXPECT_EQ(std::string(dir.Path()), target);
   EXPECT_EQ(dir.Exists(), 1);
   EXPECT_EQ(dir.Create(tmp.Path().c_str()), 0);
   EXPECT_EQ(std::string(dir.Path()), tmp.Path());
-  Touch(Join(tmp.Path(), "file"));
   EXPECT_EQ(dir.Create(Join(Join(tmp.Path(), "file"), "x").c_str()), -2);
   EXPECT_EQ(std::string(dir.Path()), tmp.Path());
 }
@@ -446,11 +395,9 @@ TEST(CSalDirectory, RenameKeepsTheParentForABareName) {
   EXPECT_EQ(std::string(dir.Path()), Join(tmp.Path(), "other") + kSep);
   EXPECT_TRUE(fs::is_directory(Join(tmp.Path(), "other")));
   EXPECT_FALSE(fs::exists(old));
-
   const std::string full = Join(tmp.Path(), "new");
   EXPECT_EQ(dir.Rename(full.c_str()), 1);
   EXPECT_EQ(std::string(dir.Path()), full);
-
   // An existing target is not replaced.
   MakeDir(Join(tmp.Path(), "taken"));
   EXPECT_EQ(dir.Rename("taken"), 0);
@@ -460,59 +407,42 @@ TEST(CSalDirectory, RenameKeepsTheParentForABareName) {
 
 // ---- deleting and removing ---------------------------------------------------------
 
-TEST(CSalDirectory, DeleteFilesLeavesHiddenSystemAndSubdirectories) {
+TEST(CSalDirectory, DeleteFilesLeavesHiddenSystemReadOnlyAndSubdirectories) {
   TempDir tmp;
   const std::string root = tmp.Path();
-  Touch(Join(root, "a.tmp"));
-  Touch(Join(root, "b.tmp"));
-  Touch(Join(root, "keep.txt"));
-  MakeHidden(root, ".h.tmp", false);
-  const std::string system = Join(root, "s.tmp");
-  Touch(system);
+  MakeTree(root, {"a.tmp", "b.tmp", "keep.txt", ".h.tmp", "s.tmp", "r.tmp", "d.tmp/"});
+  MakeHidden(Join(root, ".h.tmp"));
   CSalFile sys;
-  sys.SetPath(system.c_str());
+  sys.SetPath(Join(root, "s.tmp").c_str());
   sys.SetAttributes(SAL_ATTR_SYSTEM);
-  MakeDir(Join(root, "d.tmp"));
+  MakeReadOnly(Join(root, "r.tmp"));
 
   CSalDirectory dir;
   dir.SetPath(root.c_str());
   ASSERT_EQ(dir.FindFirst("s.tmp", 0), 1);
   const bool systemKept = (dir.GetFoundAttributes() & SAL_DIR_ATTR_SYSTEM) != 0;
-  EXPECT_EQ(dir.DeleteFiles("*.tmp", 0), 1);
-  EXPECT_FALSE(fs::exists(Join(root, "a.tmp")));
-  EXPECT_FALSE(fs::exists(Join(root, "b.tmp")));
-  EXPECT_TRUE(fs::exists(Join(root, "keep.txt")));
-  EXPECT_TRUE(fs::exists(Join(root, ".h.tmp")));
-  EXPECT_TRUE(fs::is_directory(Join(root, "d.tmp")));
-  EXPECT_EQ(fs::exists(system), systemKept);
+  EXPECT_EQ(dir.DeleteFiles("*.tmp", 0), 0) << "the read-only file was refused";
+  for (const char *gone : {"a.tmp", "b.tmp"}) EXPECT_FALSE(fs::exists(Join(root, gone))) << gone;
+  for (const char *kept : {"keep.txt", ".h.tmp", "r.tmp", "d.tmp"}) EXPECT_TRUE(fs::exists(Join(root, kept))) << kept;
+  EXPECT_EQ(fs::exists(Join(root, "s.tmp")), systemKept);
 
+  fs::permissions(Join(root, "r.tmp"), fs::perms::owner_write, fs::perm_options::add);
   // Nothing matches: nothing to do, success.
   EXPECT_EQ(dir.DeleteFiles("*.none", 1), 1);
-  // With recursive = 1 the matching subdirectory goes too.
-  Touch(Join(Join(root, "d.tmp"), "inner"));
-  EXPECT_EQ(dir.DeleteFiles("*.tmp", 1), 1);
-  EXPECT_FALSE(fs::exists(Join(root, "d.tmp")));
-  // Only exactly 1 means recursive.
+  // With recursive = 1 the matching subdirectory goes too; only exactly 1
+  // means recursive.
   MakeDir(Join(root, "e.tmp"));
   EXPECT_EQ(dir.DeleteFiles("*.tmp", 2), 1);
   EXPECT_TRUE(fs::exists(Join(root, "e.tmp")));
+  Touch(Join(Join(root, "d.tmp"), "inner"));
+  EXPECT_EQ(dir.DeleteFiles("*.tmp", 1), 1);
+  EXPECT_FALSE(fs::exists(Join(root, "d.tmp")));
+  EXPECT_FALSE(fs::exists(Join(root, "r.tmp")));
 
   CSalDirectory none;
   SalSetLastError(kSentinel);
   EXPECT_EQ(none.DeleteFiles("*", 1), 0);
   EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
-}
-
-TEST(CSalDirectory, DeleteFilesGoesOnAfterARefusedFile) {
-  TempDir tmp;
-  const std::string root = tmp.Path();
-  for (const char *name : {"1", "2", "3", "4"}) Touch(Join(root, name));
-  MakeReadOnly(Join(root, "2"));
-  CSalDirectory dir;
-  dir.SetPath(root.c_str());
-  EXPECT_EQ(dir.DeleteFiles("*", 0), 0);
-  EXPECT_TRUE(fs::exists(Join(root, "2")));
-  for (const char *name : {"1", "3", "4"}) EXPECT_FALSE(fs::exists(Join(root, name))) << name;
 }
 
 TEST(CSalDirectory, DeleteFilesNeverDeletesInPlaceOfAPathItCannotHold) {
@@ -523,76 +453,38 @@ TEST(CSalDirectory, DeleteFilesNeverDeletesInPlaceOfAPathItCannotHold) {
   const std::string root = Join(tmp.Path(), std::string(235 - tmp.Path().size() - 1, 'r'));
   MakeDir(root);
   const std::string victim = Join(root, std::string(19, 'a'));
-  const std::string longer = victim + ".tmp";
   ASSERT_EQ(victim.size(), 255u);
   Touch(victim);
-  Touch(longer);
+  Touch(victim + ".tmp");
   CSalDirectory dir;
   dir.SetPath(root.c_str());
   EXPECT_EQ(dir.DeleteFiles("*.tmp", 0), 0);
   EXPECT_TRUE(fs::exists(victim));
-  EXPECT_TRUE(fs::exists(longer));
+  EXPECT_TRUE(fs::exists(victim + ".tmp"));
 }
 
-TEST(CSalDirectory, RemoveDeletesTheWholeTree) {
+TEST(CSalDirectory, RemoveStopsAtReadOnlyFilesAndLeavesLinkTargets) {
   TempDir tmp;
-  const std::string root = Join(tmp.Path(), "tree");
+  const std::string root = Join(tmp.Path(), "r");
+  const std::string inner = Join(root, "inner");
+  MakeTree(tmp.Path(), {"r/inner/", "r/plain", "r/inner/plain", "r/inner/locked", "outside/", "outside/precious",
+                        "tree/"});
+  MakeReadOnly(Join(inner, "locked"));
   CSalDirectory dir;
-  ASSERT_EQ(dir.Create(Join(Join(root, "a"), "b").c_str()), 1);
-  Touch(Join(Join(Join(root, "a"), "b"), "f"));
-  Touch(Join(Join(root, "a"), "g"));
-  Touch(Join(root, "h"));
-  MakeDir(Join(root, "empty"));
   dir.SetPath(root.c_str());
-  EXPECT_EQ(dir.Remove(), 1);
-  EXPECT_FALSE(fs::exists(root));
-  EXPECT_STREQ(dir.Path(), "");
-  SalSetLastError(kSentinel);
   EXPECT_EQ(dir.Remove(), 0);
-  EXPECT_EQ(SalGetLastError(), kSalErrNoObject);
-}
+  EXPECT_TRUE(fs::exists(Join(inner, "locked")));
+  EXPECT_FALSE(fs::exists(Join(root, "plain")));
+  EXPECT_FALSE(fs::exists(Join(inner, "plain")));
 
-TEST(CSalDirectory, RemoveStopsAtHiddenAndReadOnlyFiles) {
-  TempDir tmp;
-  for (const bool hidden : {true, false}) {
-    SCOPED_TRACE(hidden ? "hidden" : "read-only");
-    const std::string root = Join(tmp.Path(), hidden ? "h" : "r");
-    const std::string inner = Join(root, "inner");
-    ASSERT_EQ(CSalDirectory::CreatePath(inner.c_str()), 1);
-    Touch(Join(root, "plain"));
-    Touch(Join(inner, "plain"));
-    std::string kept;
-    if (hidden) {
-      kept = MakeHidden(inner, ".secret", false);
-    } else {
-      kept = Join(inner, "locked");
-      Touch(kept);
-      MakeReadOnly(kept);
-    }
-    CSalDirectory dir;
-    dir.SetPath(root.c_str());
-    EXPECT_EQ(dir.Remove(), 0);
-    EXPECT_TRUE(fs::exists(kept));
-    EXPECT_FALSE(fs::exists(Join(root, "plain")));
-    EXPECT_FALSE(fs::exists(Join(inner, "plain")));
-    EXPECT_EQ(std::string(dir.Path()), root);
-  }
-}
-
-TEST(CSalDirectory, RemoveTakesALinkAwayWithoutTouchingItsTarget) {
-  TempDir tmp;
   const std::string outside = Join(tmp.Path(), "outside");
-  MakeDir(outside);
-  Touch(Join(outside, "precious"));
-  const std::string root = Join(tmp.Path(), "tree");
-  MakeDir(root);
+  const std::string tree = Join(tmp.Path(), "tree");
   std::error_code ec;
-  fs::create_directory_symlink(outside, Join(root, "link"), ec);
+  fs::create_directory_symlink(outside, Join(tree, "link"), ec);
   if (ec) GTEST_SKIP() << "no directory links here: " << ec.message();
-  CSalDirectory dir;
-  dir.SetPath(root.c_str());
+  dir.SetPath(tree.c_str());
   EXPECT_EQ(dir.Remove(), 1);
-  EXPECT_FALSE(fs::exists(root));
+  EXPECT_FALSE(fs::exists(tree));
   EXPECT_TRUE(fs::exists(Join(outside, "precious")));
 }
 
@@ -620,7 +512,7 @@ TEST(CSalDirectory, CurrentDirectory) {
   EXPECT_EQ(CSalDirectory::SetCurrentDir(saved), 1);
 }
 
-TEST(CSalDirectory, TemporaryFolderEndsWithASeparator) {
+TEST(CSalDirectory, TemporaryFolderIsTheSystemsAndCreatedOneLevel) {
   CCommonString folder;
   ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_TEMP, folder, 1), 1);
   ASSERT_GT(folder.GetLength(), 1u);
@@ -630,35 +522,22 @@ TEST(CSalDirectory, TemporaryFolderEndsWithASeparator) {
   while (oracle.size() > 1 && oracle.back() == kSep) oracle.pop_back();
   const std::string found(folder.CStr(), folder.GetLength() - 1);
   EXPECT_TRUE(fs::equivalent(found, oracle)) << found << " / " << oracle;
-  // The road of the event log and the log file: a directory that exists and
-  // is writable, to which a bare file name is appended.
-  CSalDirectory dir;
-  ASSERT_EQ(dir.SetPath(folder.CStr()), 1);
-  EXPECT_EQ(dir.Exists(), 1);
-  EXPECT_EQ(dir.IsReadOnly(), 0);
-}
-
-TEST(CSalDirectory, SpecialFolderRejectsUnknownNumbers) {
   for (int number : {10, -1, 1000}) {
-    CCommonString folder("unchanged");
-    EXPECT_EQ(CSalDirectory::GetSpecialFolder(number, folder, 1), 0);
-    EXPECT_STREQ(folder.CStr(), "unchanged");
+    CCommonString unknown("unchanged");
+    EXPECT_EQ(CSalDirectory::GetSpecialFolder(number, unknown, 1), 0);
+    EXPECT_STREQ(unknown.CStr(), "unchanged");
   }
-}
 
-TEST(CSalDirectory, MissingTemporaryFolderIsCreatedOneLevel) {
   TempDir tmp;
   const std::string fresh = Join(tmp.Path(), "fresh");
   // On Windows GetTempPathA reads TMP first, on POSIX TMPDIR.
   ScopedEnv tmpVar("TMP", fresh.c_str());
   ScopedEnv tmpDirVar("TMPDIR", fresh.c_str());
-  CCommonString folder;
   ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_TEMP, folder, 0), 1);
   EXPECT_EQ(std::string(folder.CStr()), fresh + kSep);
   EXPECT_FALSE(fs::exists(fresh));
   ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_TEMP, folder, 1), 1);
   EXPECT_TRUE(fs::is_directory(fresh));
-
   const std::string twoLevels = Join(Join(tmp.Path(), "p"), "q");
   ScopedEnv tmp2("TMP", twoLevels.c_str());
   ScopedEnv tmpDir2("TMPDIR", twoLevels.c_str());
@@ -682,11 +561,8 @@ TEST(CSalDirectory, ShellFoldersAreDirectoriesWithASeparator) {
     const char *windir = std::getenv("windir");
     ASSERT_NE(windir, nullptr);
     CCommonString folder;
-    ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_WINDOWS, folder, 0), 1);
-    EXPECT_EQ(folder.CompareNoCase((std::string(windir) + "\\").c_str()), 0) << folder.CStr();
     ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_SYSTEM, folder, 0), 1);
-    EXPECT_EQ(folder.CompareNoCase((std::string(windir) + "\\system32\\").c_str()), 0)
-        << folder.CStr();
+    EXPECT_EQ(folder.CompareNoCase((std::string(windir) + "\\system32\\").c_str()), 0) << folder.CStr();
   }
 }
 
@@ -711,7 +587,6 @@ TEST(CSalDirectory, XdgFoldersOnPosix) {
   EXPECT_TRUE(fs::is_directory(home + "/.local/share"));
   ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_APPDATA, folder, 1), 1);
   EXPECT_EQ(std::string(folder.CStr()), home + "/.config/");
-
   // Documents: user-dirs.dirs names it relative to $HOME.
   std::FILE *f = std::fopen((home + "/.config/user-dirs.dirs").c_str(), "w");
   ASSERT_NE(f, nullptr);
@@ -719,7 +594,6 @@ TEST(CSalDirectory, XdgFoldersOnPosix) {
   std::fclose(f);
   ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_PERSONAL, folder, 1), 1);
   EXPECT_EQ(std::string(folder.CStr()), home + "/Papers/");
-
   // Common application data: the first of XDG_DATA_DIRS.
   ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_COMMON_APPDATA, folder, 1), 1);
   EXPECT_EQ(std::string(folder.CStr()), Join(tmp.Path(), "shared") + "/");

@@ -1,16 +1,19 @@
-// unicode_test.cpp - the UTF-8 / UTF-16 / UTF-32 conversions: malformed
-// input of every kind, targets of every size, resuming after a stop.
+// unicode_test.cpp - the UTF-8 / UTF-16 / UTF-32 conversions: every code
+// point, targets of every size, resuming after a stop, lone surrogates and
+// values beyond the code space, the legal UTF-8 sequences.  Damaged UTF-8
+// is judged against iconv in unicode_oracle_test.cpp.
 #include "platform/unicode.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "support/expect_pairs.h"
+
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using U16 = std::u16string;
 using U32 = std::u32string;
 
@@ -45,10 +48,6 @@ std::basic_string<uint8_t> U8(std::initializer_list<int> bytes) {
   std::basic_string<uint8_t> s;
   for (int b : bytes) s.push_back(static_cast<uint8_t>(b));
   return s;
-}
-
-std::basic_string<uint8_t> U8(const char *text) {
-  return std::basic_string<uint8_t>(reinterpret_cast<const uint8_t *>(text));
 }
 
 // A straightforward encoder, written apart from the one under test.
@@ -96,7 +95,7 @@ const U32 &Mixed() {
     for (char32_t c : {0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFFFDu, 0xFFFFu, 0x10000u,
                        0x10FFFFu, 0u})
       t.push_back(c);
-    return t + U"end";
+    return t + U"end of the text";  // with the zero before it, 16 ASCII units to the end
   }();
   return text;
 }
@@ -140,30 +139,12 @@ TEST(SalUnicode, ValidTextEveryDirectionEveryTargetSize) {
   const U32 &utf32 = Mixed();
   const U16 utf16 = EncodeUtf16(utf32);
   const auto utf8 = EncodeUtf8(utf32);
-  {
-    SCOPED_TRACE("32 to 16");
-    SweepTargets(SalUtf32ToUtf16, utf32, utf16);
-  }
-  {
-    SCOPED_TRACE("32 to 8");
-    SweepTargets(SalUtf32ToUtf8, utf32, utf8);
-  }
-  {
-    SCOPED_TRACE("16 to 32");
-    SweepTargets(SalUtf16ToUtf32, utf16, utf32);
-  }
-  {
-    SCOPED_TRACE("16 to 8");
-    SweepTargets(SalUtf16ToUtf8, utf16, utf8);
-  }
-  {
-    SCOPED_TRACE("8 to 16");
-    SweepTargets(SalUtf8ToUtf16, utf8, utf16);
-  }
-  {
-    SCOPED_TRACE("8 to 32");
-    SweepTargets(SalUtf8ToUtf32, utf8, utf32);
-  }
+  SweepTargets(SalUtf32ToUtf16, utf32, utf16);
+  SweepTargets(SalUtf32ToUtf8, utf32, utf8);
+  SweepTargets(SalUtf16ToUtf32, utf16, utf32);
+  SweepTargets(SalUtf16ToUtf8, utf16, utf8);
+  SweepTargets(SalUtf8ToUtf16, utf8, utf16);
+  SweepTargets(SalUtf8ToUtf32, utf8, utf32);
 }
 
 TEST(SalUnicode, EveryCodePointRoundTrips) {
@@ -191,166 +172,83 @@ TEST(SalUnicode, EveryCodePointRoundTrips) {
 }
 
 // ---------------------------------------------------------------------------
-// Malformed UTF-8.  Each case follows "ab", which must be converted, and
-// stops with the source at the start of the bad sequence.
+// Lone surrogates and values beyond the code space.  Each outcome as
+// "result consumed output": result 0 OK, 1 source exhausted, 2 target
+// exhausted, 3 source illegal; output units above 0x7F in <hex>.
 // ---------------------------------------------------------------------------
 
-TEST(SalUnicode, MalformedUtf8StopsAtTheSequence) {
-  struct Case {
-    const char *what;
-    std::basic_string<uint8_t> bytes;
-    int result;  // the same in both modes and towards UTF-16 and UTF-32
-  } cases[] = {
-      {"overlong 2-byte C0", U8({0xC0, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"overlong 2-byte C1", U8({0xC1, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
-      {"overlong 3-byte", U8({0xE0, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"overlong 3-byte top", U8({0xE0, 0x9F, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
-      {"overlong 4-byte", U8({0xF0, 0x8F, 0xBF, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
-      {"high surrogate", U8({0xED, 0xA0, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"low surrogate", U8({0xED, 0xBF, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
-      {"encoded pair", U8({0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"0x110000", U8({0xF4, 0x90, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"F5 lead", U8({0xF5, 0x80, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"F7 lead", U8({0xF7, 0xBF, 0xBF, 0xBF}), SAL_CONV_SOURCE_ILLEGAL},
-      {"5-byte form", U8({0xF8, 0x88, 0x80, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"6-byte form", U8({0xFC, 0x84, 0x80, 0x80, 0x80, 0x80}), SAL_CONV_SOURCE_ILLEGAL},
-      {"stray trailing byte", U8({0x80, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
-      {"stray BF", U8({0xBF}), SAL_CONV_SOURCE_ILLEGAL},
-      {"trailing byte missing", U8({0xC3, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
-      {"ASCII in place of the third byte", U8({0xE2, 0x82, 0x41, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
-      {"lead in place of a trailing byte", U8({0xF0, 0x9F, 0xC3, 0xA9, 0x41}), SAL_CONV_SOURCE_ILLEGAL},
-      // Sequences whose announced length runs past the end of the source.
-      {"2-byte cut", U8({0xC3}), SAL_CONV_SOURCE_EXHAUSTED},
-      {"3-byte cut after 2", U8({0xE2, 0x82}), SAL_CONV_SOURCE_EXHAUSTED},
-      {"4-byte cut after 3", U8({0xF0, 0x9F, 0x98}), SAL_CONV_SOURCE_EXHAUSTED},
-      {"cut and already bad", U8({0xE2, 0x41}), SAL_CONV_SOURCE_EXHAUSTED},
-      {"lone FF at the end", U8({0xFF}), SAL_CONV_SOURCE_EXHAUSTED},
-      {"6-byte form cut", U8({0xFC, 0x84, 0x80}), SAL_CONV_SOURCE_EXHAUSTED},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.what);
-    const auto source = U8("ab") + c.bytes;
-    for (int flags : kBothModes) {
-      SCOPED_TRACE(flags);
-      const auto to16 = Convert(SalUtf8ToUtf16, source, 16, flags);
-      EXPECT_EQ(to16.result, c.result);
-      EXPECT_EQ(to16.consumed, 2u);
-      EXPECT_TRUE(to16.written == u"ab");
-      const auto to32 = Convert(SalUtf8ToUtf32, source, 16, flags);
-      EXPECT_EQ(to32.result, c.result);
-      EXPECT_EQ(to32.consumed, 2u);
-      EXPECT_TRUE(to32.written == U"ab");
-    }
+template <typename In, typename Out>
+std::string Summary(int (*converter)(const In **, const In *, Out **, Out *, int), const std::basic_string<In> &source,
+                    size_t capacity, int flags) {
+  const Outcome<Out> o = Convert(converter, source, capacity, flags);
+  std::string s = std::to_string(o.result) + " " + std::to_string(o.consumed) + " ";
+  for (Out u : o.written) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "<%X>", static_cast<unsigned>(u));
+    s += u < 0x80 ? std::string(1, static_cast<char>(u)) : std::string(hex);
+  }
+  return s;
+}
+
+TEST(SalUnicode, StrayTrailingByteAfterABlockOfAscii) {
+  // The block copy of ASCII stops in front of it; it is illegal in both modes.
+  const auto source = U8({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0x80, 'i'});
+  for (int flags : kBothModes) {
+    EXPECT_EQ(Summary(SalUtf8ToUtf16, source, 16, flags), "3 8 abcdefgh");
+    EXPECT_EQ(Summary(SalUtf8ToUtf32, source, 16, flags), "3 8 abcdefgh");
   }
 }
-
-TEST(SalUnicode, Utf8ExamplesFromTheRules) {
-  auto r = Convert(SalUtf8ToUtf16, U8({0xF0, 0xA0, 0x80, 0x80}), 2, SAL_CONV_STRICT);
-  EXPECT_EQ(r.result, SAL_CONV_OK);
-  EXPECT_TRUE(r.written == u"\xD840\xDC00");
-  // The pair needs both units: with one unit of room nothing is written.
-  r = Convert(SalUtf8ToUtf16, U8({0xF0, 0xA0, 0x80, 0x80}), 1, SAL_CONV_LENIENT);
-  EXPECT_EQ(r.result, SAL_CONV_TARGET_EXHAUSTED);
-  EXPECT_EQ(r.consumed, 0u);
-  EXPECT_TRUE(r.written.empty());
-}
-
-// ---------------------------------------------------------------------------
-// Malformed UTF-16
-// ---------------------------------------------------------------------------
 
 TEST(SalUnicode, Utf16SurrogatesInEveryPosition) {
-  struct Case {
-    const char *what;
-    U16 source;
-    int strictResult;
-    size_t strictConsumed;
-    U32 lenient32;  // lenient output towards UTF-32 (all of the source)
-  } cases[] = {
-      {"high at the end", u"ab\xD800", SAL_CONV_SOURCE_EXHAUSTED, 2, U""},
-      {"high then ASCII", u"ab\xD800x", SAL_CONV_SOURCE_ILLEGAL, 2, U"ab\xD800x"},
-      {"high then high", u"\xD800\xDBFF\xDC00", SAL_CONV_SOURCE_ILLEGAL, 0, U"\xD800\U0010FC00"},
-      {"low alone", u"a\xDC00", SAL_CONV_SOURCE_ILLEGAL, 1, U"a\xDC00"},
-      {"low before high", u"\xDFFF\xD800\xDC00", SAL_CONV_SOURCE_ILLEGAL, 0, U"\xDFFF\U00010000"},
-      {"pair, then low", u"\xDBFF\xDFFF\xDFFF", SAL_CONV_SOURCE_ILLEGAL, 2, U"\U0010FFFF\xDFFF"},
+  // A high surrogate at the end waits for more input in both modes; else
+  // strict stops at a lone surrogate, lenient carries it along (as a
+  // three-byte sequence in UTF-8).
+  const int strict = SAL_CONV_STRICT, lenient = SAL_CONV_LENIENT;
+  const U16 highAtEnd = u"ab\xD800", highAscii = u"ab\xD800x", highHigh = u"\xD800\xDBFF\xDC00", low = u"a\xDC00",
+            lowHigh = u"\xDFFF\xD800\xDC00", pairLow = u"\xDBFF\xDFFF\xDFFF";
+  // Towards UTF-32 | towards UTF-8.
+  auto both = [](const U16 &source, int flags) {
+    return Summary(SalUtf16ToUtf32, source, 16, flags) + " | " + Summary(SalUtf16ToUtf8, source, 16, flags);
   };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.what);
-    const auto strict32 = Convert(SalUtf16ToUtf32, c.source, 16, SAL_CONV_STRICT);
-    EXPECT_EQ(strict32.result, c.strictResult);
-    EXPECT_EQ(strict32.consumed, c.strictConsumed);
-    const auto strict8 = Convert(SalUtf16ToUtf8, c.source, 16, SAL_CONV_STRICT);
-    EXPECT_EQ(strict8.result, c.strictResult);
-    EXPECT_EQ(strict8.consumed, c.strictConsumed);
-
-    const auto lenient32 = Convert(SalUtf16ToUtf32, c.source, 16, SAL_CONV_LENIENT);
-    const auto lenient8 = Convert(SalUtf16ToUtf8, c.source, 16, SAL_CONV_LENIENT);
-    if (c.strictResult == SAL_CONV_SOURCE_EXHAUSTED) {
-      // A high surrogate at the end waits for more input in both modes.
-      EXPECT_EQ(lenient32.result, SAL_CONV_SOURCE_EXHAUSTED);
-      EXPECT_EQ(lenient32.consumed, c.strictConsumed);
-      EXPECT_EQ(lenient8.result, SAL_CONV_SOURCE_EXHAUSTED);
-      continue;
-    }
-    EXPECT_EQ(lenient32.result, SAL_CONV_OK);
-    EXPECT_TRUE(lenient32.written == c.lenient32);
-    // Lenient UTF-8 carries the lone surrogates as three-byte sequences.
-    EXPECT_EQ(lenient8.result, SAL_CONV_OK);
-    EXPECT_TRUE(lenient8.written == EncodeUtf8(c.lenient32));
-  }
+  EXPECT_PAIRS(std::string, {{both(highAtEnd, strict), "1 2 ab | 1 2 ab"},
+                             {both(highAtEnd, lenient), "1 2 ab | 1 2 ab"},
+                             {both(highAscii, strict), "3 2 ab | 3 2 ab"},
+                             {both(highAscii, lenient), "0 4 ab<D800>x | 0 4 ab<ED><A0><80>x"},
+                             {both(highHigh, strict), "3 0  | 3 0 "},
+                             {both(highHigh, lenient), "0 3 <D800><10FC00> | 0 3 <ED><A0><80><F4><8F><B0><80>"},
+                             {both(low, strict), "3 1 a | 3 1 a"},
+                             {both(low, lenient), "0 2 a<DC00> | 0 2 a<ED><B0><80>"},
+                             {both(lowHigh, strict), "3 0  | 3 0 "},
+                             {both(lowHigh, lenient), "0 3 <DFFF><10000> | 0 3 <ED><BF><BF><F0><90><80><80>"},
+                             {both(pairLow, strict), "3 2 <10FFFF> | 3 2 <F4><8F><BF><BF>"},
+                             {both(pairLow, lenient), "0 3 <10FFFF><DFFF> | 0 3 <F4><8F><BF><BF><ED><BF><BF>"}});
 }
 
-// ---------------------------------------------------------------------------
-// Bad UTF-32 values
-// ---------------------------------------------------------------------------
-
 TEST(SalUnicode, Utf32SurrogatesAndValuesBeyondTheCodeSpace) {
+  // A surrogate: strict stops, lenient replaces it (UTF-16) or carries it
+  // (UTF-8).  Beyond the code space: towards UTF-16 strict skips and
+  // reports it, lenient replaces quietly; towards UTF-8 both modes replace
+  // and report it.
+  const int strict = SAL_CONV_STRICT, lenient = SAL_CONV_LENIENT;
   const U32 surrogate = U"a\xDABCz";
-  auto r16 = Convert(SalUtf32ToUtf16, surrogate, 8, SAL_CONV_STRICT);
-  EXPECT_EQ(r16.result, SAL_CONV_SOURCE_ILLEGAL);
-  EXPECT_EQ(r16.consumed, 1u);
-  EXPECT_TRUE(r16.written == u"a");
-  r16 = Convert(SalUtf32ToUtf16, surrogate, 8, SAL_CONV_LENIENT);
-  EXPECT_EQ(r16.result, SAL_CONV_OK);
-  EXPECT_TRUE(r16.written == u"a\xFFFDz");
-  auto r8 = Convert(SalUtf32ToUtf8, surrogate, 8, SAL_CONV_STRICT);
-  EXPECT_EQ(r8.result, SAL_CONV_SOURCE_ILLEGAL);
-  EXPECT_EQ(r8.consumed, 1u);
-  r8 = Convert(SalUtf32ToUtf8, surrogate, 8, SAL_CONV_LENIENT);
-  EXPECT_EQ(r8.result, SAL_CONV_OK);
-  EXPECT_TRUE(r8.written == U8({'a', 0xED, 0xAA, 0xBC, 'z'}));
-
+  EXPECT_PAIRS(std::string, {{Summary(SalUtf32ToUtf16, surrogate, 8, strict), "3 1 a"},
+                             {Summary(SalUtf32ToUtf16, surrogate, 8, lenient), "0 3 a<FFFD>z"},
+                             {Summary(SalUtf32ToUtf8, surrogate, 8, strict), "3 1 a"},
+                             {Summary(SalUtf32ToUtf8, surrogate, 8, lenient), "0 3 a<ED><AA><BC>z"}});
   for (char32_t big : {char32_t(0x110000), char32_t(0x7FFFFFFF), char32_t(0xFFFFFFFF)}) {
     SCOPED_TRACE(static_cast<uint32_t>(big));
     const U32 source = U32(U"a") + big + U"z";
-    // Towards UTF-16: strict skips and reports it, lenient replaces quietly.
-    r16 = Convert(SalUtf32ToUtf16, source, 8, SAL_CONV_STRICT);
-    EXPECT_EQ(r16.result, SAL_CONV_SOURCE_ILLEGAL);
-    EXPECT_EQ(r16.consumed, 3u);
-    EXPECT_TRUE(r16.written == u"az");
-    r16 = Convert(SalUtf32ToUtf16, source, 8, SAL_CONV_LENIENT);
-    EXPECT_EQ(r16.result, SAL_CONV_OK);
-    EXPECT_TRUE(r16.written == u"a\xFFFDz");
-    // Towards UTF-8 both modes replace, and both report it.
-    for (int flags : kBothModes) {
-      r8 = Convert(SalUtf32ToUtf8, source, 8, flags);
-      EXPECT_EQ(r8.result, SAL_CONV_SOURCE_ILLEGAL);
-      EXPECT_EQ(r8.consumed, 3u);
-      EXPECT_TRUE(r8.written == U8({'a', 0xEF, 0xBF, 0xBD, 'z'}));
-    }
+    EXPECT_PAIRS(std::string, {{Summary(SalUtf32ToUtf16, source, 8, strict), "3 3 az"},
+                               {Summary(SalUtf32ToUtf16, source, 8, lenient), "0 3 a<FFFD>z"},
+                               {Summary(SalUtf32ToUtf8, source, 8, strict), "3 3 a<EF><BF><BD>z"},
+                               {Summary(SalUtf32ToUtf8, source, 8, lenient), "3 3 a<EF><BF><BD>z"}});
   }
   // A later stop reports its own reason: the skipped value is forgotten
-  // when the target fills up afterwards.
-  r16 = Convert(SalUtf32ToUtf16, U32(U"\x110000" U"abc"), 2, SAL_CONV_STRICT);
-  EXPECT_EQ(r16.result, SAL_CONV_TARGET_EXHAUSTED);
-  EXPECT_EQ(r16.consumed, 3u);
-  r8 = Convert(SalUtf32ToUtf8, U32(U"\x110000" U"abc"), 3, SAL_CONV_LENIENT);
-  EXPECT_EQ(r8.result, SAL_CONV_TARGET_EXHAUSTED);
-  EXPECT_EQ(r8.consumed, 1u);
-  // ... and the replacement itself needs three bytes of room.
-  r8 = Convert(SalUtf32ToUtf8, U32(1, 0x110000), 2, SAL_CONV_LENIENT);
-  EXPECT_EQ(r8.result, SAL_CONV_TARGET_EXHAUSTED);
-  EXPECT_EQ(r8.consumed, 0u);
+  // when the target fills up afterwards; the replacement itself needs
+  // three bytes of room.
+  EXPECT_PAIRS(std::string, {{Summary(SalUtf32ToUtf16, U32(U"\x110000" U"abc"), 2, strict), "2 3 ab"},
+                             {Summary(SalUtf32ToUtf8, U32(U"\x110000" U"abc"), 3, lenient), "2 1 <EF><BF><BD>"},
+                             {Summary(SalUtf32ToUtf8, U32(1, 0x110000), 2, lenient), "2 0 "}});
 }
 
 // ---------------------------------------------------------------------------
