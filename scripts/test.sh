@@ -23,7 +23,7 @@
 # nothing failed.
 #
 # Environment: VBS_JOBS (parallel jobs, default 2), VBS_FUZZ_SECONDS
-# (seconds each fuzz target runs, default 5).
+# (seconds each fuzz target runs, default 30).
 set -u
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
