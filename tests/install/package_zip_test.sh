@@ -2,7 +2,7 @@
 # The Windows .zip test, one step per CTest entry:
 #
 #   package_zip_test.sh zip|mingw_host|msvc_host \
-#       ARCH BUILD SCRATCH HOST_SOURCE SAMPLE CC OBJDUMP CPACK [RUN]
+#       ARCH BUILD SCRATCH HOST_SOURCE SAMPLE CC OBJDUMP CPACK [RUN...]
 #
 # zip         cpack -G ZIP from BUILD, unpack both archives into SCRATCH/tree
 #             and check them: the files, stripped binaries that name their
@@ -11,15 +11,16 @@
 # msvc_host   compile msvc_host.c for the MSVC ABI (clang) and link it with
 #             lld-link against lib/vortBexScanner.lib alone
 #
-# ARCH is i686 or x86_64.  With RUN (the Wine wrapper), the hosts run in the
-# tree's bin/ folder beside the DLL and its companion DLLs, on the sample.
+# ARCH is i686 or x86_64.  With RUN (the command that starts a Windows program
+# under Wine, several words), the hosts run in the tree's bin/ folder beside
+# the DLL and its companion DLLs, on the sample.
 # Exit 0 on success, 77 when a tool is missing (unzip, llvm-dlltool; clang,
 # lld-link for msvc_host), 1 on failure.
 set -eu
 
 step=$1 arch=$2 build=$3 scratch=$4 host=$5 sample=$6 cc=$7 objdump=$8 cpack=$9
 shift 9
-run=${1:-}
+# "$@" is now the Wine command, or nothing.
 tree=$scratch/tree
 bin=$tree/bin
 die() { echo "package test ($step): $*" >&2; exit 1; }
@@ -43,10 +44,6 @@ check_imports() {
   done
 }
 
-# Runs a program of bin/ there under Wine; the sample lies beside it.
-run_in_bin() {
-  (program=$1 && shift && cd "$bin" && sh "$run" "./$program" "$@")
-}
 
 case $step in
 zip)
@@ -94,8 +91,9 @@ mingw_host)
   "$cc" -std=c89 -pedantic -Wall -Wextra -Werror "$host/host.c" -I"$tree/include" \
       -L"$tree/lib" -lvortBexScanner -o "$bin/mingw_host.exe" || die "the host does not build"
   check_imports "$bin/mingw_host.exe" "ReadBex LastRBexErr GetFirstUserGroup FreeBex"
-  if [ -n "$run" ]; then
-    run_in_bin mingw_host.exe demo.bex 'no-such-folder\missing.bex' >"$scratch/mingw_host.out" ||
+  if [ $# -gt 0 ]; then
+    # Run in bin/, where the sample lies beside the program.
+    (cd "$bin" && "$@" ./mingw_host.exe demo.bex 'no-such-folder\missing.bex') >"$scratch/mingw_host.out" ||
       { cat "$scratch/mingw_host.out"; die "the host failed under Wine"; }
     cat "$scratch/mingw_host.out"
     # The message module beside the host program gave the text.
@@ -113,8 +111,8 @@ msvc_host)
       -out:"$bin/msvc_host.exe" "$scratch/msvc_host.obj" "$tree/lib/vortBexScanner.lib" ||
     die "lld-link cannot link the host against vortBexScanner.lib"
   check_imports "$bin/msvc_host.exe" "$EXPORTS"
-  if [ -n "$run" ]; then
-    run_in_bin msvc_host.exe || die "the host failed under Wine (status $?)"
+  if [ $# -gt 0 ]; then
+    (cd "$bin" && "$@" ./msvc_host.exe) || die "the host failed under Wine (status $?)"
   fi
   ;;
 *)

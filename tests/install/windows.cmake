@@ -2,8 +2,8 @@
 # unpacked, then a C89 host built with this build's compiler against the
 # mingw import library and a C library-free host compiled for the MSVC ABI
 # and linked with lld-link against vortBexScanner.lib.  The x86_64 build runs
-# both under Wine, in the zip's bin/ folder; the i686 build cannot run them
-# and checks their import tables only.
+# both under Wine, in the zip's bin/ folder; the i686 build runs them under
+# Wine's 32-bit loader (scripts/wine32.sh).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(vbs_arch x86_64)
 else()
@@ -19,9 +19,9 @@ set(vbs_zip_args
   ${CMAKE_OBJDUMP}
   ${CMAKE_CPACK_COMMAND})
 if(CMAKE_CROSSCOMPILING_EMULATOR)
-  # The toolchain's emulator is "/bin/sh <wrapper script>": the script.
-  list(GET CMAKE_CROSSCOMPILING_EMULATOR -1 vbs_run)
-  list(APPEND vbs_zip_args ${vbs_run})
+  # The rest of the arguments is the toolchain's emulator, the command that
+  # starts a Windows program under Wine (with its loader argument on i686).
+  list(APPEND vbs_zip_args ${CMAKE_CROSSCOMPILING_EMULATOR})
 endif()
 set(vbs_zip_test sh ${CMAKE_CURRENT_SOURCE_DIR}/package_zip_test.sh)
 
