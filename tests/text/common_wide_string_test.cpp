@@ -36,28 +36,22 @@ std::u16string U(const char *ascii) {
 
 // ---- storage ------------------------------------------------------------------------
 
-TEST(CCommonWideStringStorage, AssignSizesExactlyAndCopiesFromItself) {
+TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange) {
   CCommonWideString s;
   ASSERT_EQ(s.Assign(u"hello", 5), 1);
   EXPECT_EQ(s.GetCapacity(), 12u);  // 2n + 2
   ASSERT_EQ(s.Assign(s.CStr() + 1, 3), 1);
   EXPECT_EQ(Units(s), u"ell");
   EXPECT_EQ(s.GetCapacity(), 12u);  // large enough already
-  ASSERT_EQ(s.Assign(static_cast<const char16_t *>(nullptr)), 1);
-  EXPECT_FALSE(s.HasStorage());
   ASSERT_EQ(s.Resize(7), 1);  // odd sizes round up to whole units
   EXPECT_EQ(s.GetCapacity(), 8u);
-  ASSERT_EQ(s.Resize(0), 1);
+  ASSERT_EQ(s.Assign(static_cast<const char16_t *>(nullptr)), 1);
   EXPECT_FALSE(s.HasStorage());
-}
 
-TEST(CCommonWideStringStorage, BuffersTakeLengthsInBytes) {
-  CCommonWideString s;
   char16_t *buffer = s.GetBuffer(16);
   ASSERT_NE(buffer, nullptr);
   std::memcpy(buffer, u"abcdef", 7 * sizeof(char16_t));
-  s.ReleaseBuffer(6);
-  EXPECT_EQ(s.GetLength(), 3u);
+  s.ReleaseBuffer(6);  // bytes
   EXPECT_EQ(Units(s), u"abc");
   s.ReleaseBuffer();
   EXPECT_EQ(s.GetLength(), 3u);  // the terminator written before stays
@@ -65,26 +59,18 @@ TEST(CCommonWideStringStorage, BuffersTakeLengthsInBytes) {
   std::memcpy(buffer, u"wxyzwxy", 8 * sizeof(char16_t));  // fills all 16 bytes
   s.ReleaseBuffer();
   EXPECT_EQ(Units(s), u"wxyzwxy");
-}
 
-TEST(CCommonWideStringStorage, FailedStorageLeavesTheStringAlone) {
-  CCommonWideString s(u"keep");
   SalSetLastError(0);
   SalMemFailAfter(1);
   EXPECT_EQ(s.AppendUnits(u"more text", 9), 0);
   SalMemFailAfter(0);
-  EXPECT_EQ(Units(s), u"keep");
+  EXPECT_EQ(Units(s), u"wxyzwxy");
   EXPECT_EQ(SalGetLastError(), kCommonErrNoStorage);
-}
 
-TEST(CCommonWideStringStorage, AnsiTextConvertsBothWays) {
-  CCommonWideString s(u"x");
   ASSERT_EQ(s.Assign("", 0), 1);
   EXPECT_EQ(s.GetLength(), 0u);
   ASSERT_EQ(s.Assign("plain", 5), 1);
-  EXPECT_EQ(Units(s), u"plain");
-  const CCommonString back = s.ToAnsi();
-  EXPECT_STREQ(back.CStr(), "plain");
+  EXPECT_STREQ(s.ToAnsi().CStr(), "plain");
   EXPECT_EQ(CCommonWideString().ToAnsi().GetLength(), 0u);
   ASSERT_EQ(s.FormatAnsi("%d-%s", 42, "z"), 1);
   EXPECT_EQ(Units(s), u"42-z");
@@ -113,14 +99,17 @@ TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
             U("-1234567890123|18446744073709551615|44|4464"));
   EXPECT_EQ(Formatted(u"%.3f|%10.2e|%G", 3.14159, 12345.678, 0.0001), U("3.142|  1.23e+04|0.0001"));
   EXPECT_EQ(Formatted(u"%s|%ls|%hs|%S", u"w\u00e9", u"x", "narrow", "N"), u"w\u00e9|x|narrow|N");
-  EXPECT_EQ(Formatted(u"[%6s][%-3.1s][%*d]", u"ab", u"xyz", 4, 7), U("[    ab][x  ][   7]"));
+  EXPECT_EQ(Formatted(u"[%6s][%-3.1s][%*d][%-*d]", u"ab", u"xyz", 4, 7, -3, 5), U("[    ab][x  ][   7][5  ]"));
+  // Precision taken from the arguments, for texts and numbers; a negative
+  // one means none.
+  EXPECT_EQ(Formatted(u"[%.*s][%.*f][%.*s][%d]", 2, u"abcdef", 1, 3.14159, -1, u"all", 9),
+            U("[ab][3.1][all][9]"));
   EXPECT_EQ(Formatted(u"%c%lc%hc%%", u'\u20ac', u'b', 'c'), u"\u20acbc%");
   EXPECT_EQ(Formatted(u"%s", static_cast<const char16_t *>(nullptr)), U("(null)"));
   EXPECT_EQ(Formatted(u"%n", nullptr), u"<error>");
   EXPECT_EQ(Formatted(u"%"), u"<error>");
-}
 
-TEST(CCommonWideStringFormat, MeasuresCutsAndFormatsItsOwnText) {
+  // Measuring, cutting, and a string formatting its own text.
   char16_t small[4] = {u'#', u'#', u'#', u'#'};
   EXPECT_EQ(WideFormat(small, 3, u"%d", 12345), 5);
   EXPECT_EQ(std::u16string(small), u"12");
