@@ -135,16 +135,6 @@ TEST_F(BexBody, TableSizesOfMinusOneAreEmptyAndBelowAreErrors) {
   }
 }
 
-TEST_F(BexBody, LeadingStreamIsSkippedOnlyWhenAnnounced) {
-  BexSpec spec = bexgen::DemoSpec();
-  spec.leadingStream = std::vector<uint8_t>(1000, 0x33);
-  ASSERT_EQ(Read(spec), 1) << Error();
-  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
-  spec.leadingStream.reset();
-  ASSERT_EQ(Read(spec), 1) << Error();
-  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
-}
-
 TEST_F(BexBody, TransactionEntriesAreKeptWithWordTwentyCleared) {
   const BexSpec spec = bexgen::DemoSpec();
   ASSERT_EQ(Read(spec), 1) << Error();

@@ -121,9 +121,9 @@ TEST_F(Failures, NumberIsSignedAndTheFormatIsChecked) {
     ReportBexError("m", 5, nullptr);
     EXPECT_EQ(Error(), "Severe Error m(5) in vortBexScanner.dll");
   }
-  ASSERT_EQ(resources.StoreString(47208, "<%-3s|%+05d|%%>"), 1);
+  ASSERT_EQ(resources.StoreString(47208, "<%-10.3s|%+05d|%%>"), 1);
   ReportBexError("m", 5, nullptr);
-  EXPECT_EQ(Error(), "<m  |+0005|%>");
+  EXPECT_EQ(Error(), "<m         |+0005|%>");
   ASSERT_EQ(resources.StoreString(47208, saved.c_str()), 1);
 }
 
