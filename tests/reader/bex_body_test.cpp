@@ -27,23 +27,6 @@ NodeSpec Users(std::vector<int32_t> names, std::vector<uint32_t> values) {
 }
 }  // namespace
 
-TEST_F(BexBody, DemoFileWalksAsWritten) {
-  const BexSpec spec = bexgen::DemoSpec();
-  ASSERT_EQ(Read(spec), 1) << Error();
-  EXPECT_EQ(Error(), "");
-  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
-  for (size_t n = 0; n < spec.nodes.size(); ++n) {
-    SCOPED_TRACE(n);
-    std::vector<std::pair<std::string, uint32_t>> expected;
-    for (int i = spec.nodes[n].firstTra; i <= spec.nodes[n].lastTra; ++i)
-      expected.emplace_back(PoolText(spec.pool, spec.calls[i].nameOffset), spec.calls[i].value);
-    EXPECT_EQ(WalkCalls(static_cast<int16_t>(n)), expected);
-  }
-  char name[64];
-  GetBenchmarkName(name, sizeof name);
-  EXPECT_STREQ(name, "DemoBenchmark");
-}
-
 TEST_F(BexBody, UserCountFollowsTheSixteenBitRule) {
   struct Case {
     uint32_t length;
