@@ -157,6 +157,9 @@ TEST(CCommonWideStringSearch, FindCountReplace) {
   EXPECT_EQ(once.Replace(u"bb", u"", 1, CCommonWideString::kAll), 1u);
   EXPECT_EQ(Units(once), u"Xa");
   EXPECT_EQ(once.Replace(once.CStr(), u"y", 1, 1), 0u);  // find inside the string
+  CCommonWideString shorter(u"abcab");
+  EXPECT_EQ(shorter.Replace(u"ab", u"X", 1, CCommonWideString::kAll), 2u);
+  EXPECT_EQ(Units(shorter), u"XcX");
   CCommonWideString spaced(u" \t x y");
   EXPECT_EQ(spaced.FindNonSpace(0), 4u);
   EXPECT_EQ(spaced.FindSpace(4), 5u);

@@ -36,7 +36,7 @@ TEST_F(TextDbcs, TrailBytesNeverActAlone) {
   } cases[] = {
       {"UpperText", [](std::string s) { UpperText(&s[0]); return s; }, "a\x82" "ab", "A\x82" "aB"},
       {"LowerText", [](std::string s) { LowerText(&s[0]); return s; }, "A\x82" "aB", "a\x82" "ab"},
-      {"ReverseText", [](std::string s) { ReverseText(&s[0]); return s; }, "ab\x82\x60" "c", "c\x82\x60" "ba"},
+      {"ReverseText", [](std::string s) { return Counted(ReverseText(&s[0]), s); }, "ab\x82\x60" "c", "1:c\x82\x60" "ba"},
       {"ReplaceCharIn", [](std::string s) { return Counted(ReplaceCharIn(&s[0], 'a', 'x'), s); },
        "a\x82" "aa", "2:x\x82" "ax"},
       {"ReplaceCharsOf", [](std::string s) { return Counted(ReplaceCharsOf(&s[0], "b\x82" "a", '_'), s); },

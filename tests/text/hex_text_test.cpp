@@ -51,6 +51,9 @@ TEST(CCommonStringHex, ReadsDigitsUntilTheFirstOtherByteAfterThePrefix) {
   CCommonString s("x");
   EXPECT_EQ(s.AppendFromHex("41", nullptr, 0, 1), 1);
   EXPECT_EQ(Bytes(s), "xA");
+  SalMemFailAfter(1);  // its own text, which cannot be copied
+  EXPECT_EQ(s.AppendFromHex(s.CStr(), nullptr, 0, 1), 0);
+  SalMemFailAfter(0);
   EXPECT_EQ(s.AppendFromHex("0", "0x", 0, 1), 0);  // text shorter than the prefix
   EXPECT_EQ(s.AppendFromHex(nullptr, nullptr, 0, 1), 0);
   EXPECT_EQ(Bytes(s), "xA");

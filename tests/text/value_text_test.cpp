@@ -138,6 +138,7 @@ TEST(DoubleText, FixedShortestAndFlaggedTexts) {
     EXPECT_EQ(Fixed(f.value, f.decimals), f.text);
   }
   EXPECT_EQ(Fixed(1e300, 400).size(), 301u + 1u + 340u);  // decimals capped
+  EXPECT_EQ(Fixed(std::nan(""), 2), "nan");
   EXPECT_EQ(Text(1.5, 3, 0), "1.5");
   EXPECT_EQ(Text(1.5, 3, kDoubleFixed), "1.500");
   EXPECT_EQ(Text(1.5, 2, kDoubleExponent), "1.50E+00");
