@@ -37,6 +37,7 @@ std::u16string U(const char *ascii) {
 // ---- storage ------------------------------------------------------------------------
 
 TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange) {
+  const int64_t live = SalMemLiveBlocks();
   CCommonWideString s;
   ASSERT_EQ(s.Assign(u"hello", 5), 1);
   EXPECT_EQ(s.GetCapacity(), 12u);  // 2n + 2
@@ -47,6 +48,7 @@ TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange
   EXPECT_EQ(s.GetCapacity(), 8u);
   ASSERT_EQ(s.Assign(static_cast<const char16_t *>(nullptr)), 1);
   EXPECT_FALSE(s.HasStorage());
+  EXPECT_EQ(SalMemLiveBlocks(), live) << "emptied strings give their storage back";
 
   char16_t *buffer = s.GetBuffer(16);
   ASSERT_NE(buffer, nullptr);
@@ -95,15 +97,17 @@ TEST_F(CCommonWideStringDbcs, AnsiTextOfTheCodePageConvertsBothWays) {
 
 TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
   EXPECT_EQ(Formatted(u"%d|%5i|%-4u|%x|%#o", -7, 42, 3u, 255u, 8u), U("-7|   42|3   |ff|010"));
-  EXPECT_EQ(Formatted(u"%lld|%I64u|%hhd|%hu", -1234567890123LL, 18446744073709551615ULL, 300, 70000),
-            U("-1234567890123|18446744073709551615|44|4464"));
+  EXPECT_EQ(Formatted(u"%lld|%I64u|%I32d|%hhd|%hu", -1234567890123LL, 18446744073709551615ULL, -5, 300, 70000),
+            U("-1234567890123|18446744073709551615|-5|44|4464"));
   EXPECT_EQ(Formatted(u"%.3f|%10.2e|%G", 3.14159, 12345.678, 0.0001), U("3.142|  1.23e+04|0.0001"));
   EXPECT_EQ(Formatted(u"%s|%ls|%hs|%S", u"w\u00e9", u"x", "narrow", "N"), u"w\u00e9|x|narrow|N");
   EXPECT_EQ(Formatted(u"[%6s][%-3.1s][%*d][%-*d]", u"ab", u"xyz", 4, 7, -3, 5), U("[    ab][x  ][   7][5  ]"));
   // Precision taken from the arguments, for texts and numbers; a negative
   // one means none.
-  EXPECT_EQ(Formatted(u"[%.*s][%.*f][%.*s][%d]", 2, u"abcdef", 1, 3.14159, -1, u"all", 9),
-            U("[ab][3.1][all][9]"));
+  EXPECT_EQ(Formatted(u"[%.*s][%.*f][%.*s][%d][%.s]", 2, u"abcdef", 1, 3.14159, -1, u"all", 9, u"none"),
+            U("[ab][3.1][all][9][]"));
+  // A number longer than the formatter's own buffer of 128 bytes.
+  EXPECT_EQ(Formatted(u"%128d", 7), std::u16string(127, u' ') + u"7");
   EXPECT_EQ(Formatted(u"%c%lc%hc%%", u'\u20ac', u'b', 'c'), u"\u20acbc%");
   EXPECT_EQ(Formatted(u"%s", static_cast<const char16_t *>(nullptr)), U("(null)"));
   EXPECT_EQ(Formatted(u"%n", nullptr), u"<error>");
@@ -171,6 +175,7 @@ TEST(CCommonWideStringEdit, SubstringsDeletesAndSplices) {
   const CCommonWideString s(u"abcdef");
   EXPECT_EQ(Units(s.Left(2)), u"ab");
   EXPECT_EQ(Units(s.Right(10)), u"abcdef");
+  EXPECT_FALSE(s.Right(0).HasStorage());
   EXPECT_EQ(Units(s.Mid(4, 10)), u"ef");
   EXPECT_FALSE(s.Mid(6, 1).HasStorage());
   EXPECT_FALSE(CCommonWideString().Left(3).HasStorage());
