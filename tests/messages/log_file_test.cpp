@@ -64,7 +64,11 @@ TEST(WriteLogLine, NoPathMeansTheDefaultFileInTheTemporaryFolder) {
     ScopedTempFolder deep(folder.File("a") + "/b/c");
     EXPECT_FALSE(GetDefaultLogPath().HasStorage()) << "a folder that cannot be made";
   }
-  ReadOnlyFolder locked(folder.File("locked"));
+}
+
+TEST(WriteLogLine, NoDefaultFileInAReadOnlyTemporaryFolder) {
+  TempDir dir;
+  ReadOnlyFolder locked(dir.File("locked"));
   ScopedTempFolder readOnly(locked.Path());
   CSalDirectory probe;
   probe.SetPath(locked.Path().c_str());
