@@ -9,37 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cctype>
+#include <sstream>
 #include <string>
-#include <vector>
 
 #include "messages/event_log.h"
 
 namespace {
-// The datagram split at its first n blanks: n fields and the rest.
-std::vector<std::string> Fields(const std::string &datagram, size_t n) {
-  std::vector<std::string> fields;
-  size_t pos = 0;
-  while (fields.size() < n) {
-    const size_t blank = datagram.find(' ', pos);
-    if (blank == std::string::npos) break;
-    fields.push_back(datagram.substr(pos, blank - pos));
-    pos = blank + 1;
-  }
-  fields.push_back(datagram.substr(std::min(pos, datagram.size())));
-  return fields;
-}
-
-// "YYYY-MM-DDTHH:MM:SS.ffffffZ"
-bool IsTimestamp(const std::string &t) {
-  static const char kPattern[] = "dddd-dd-ddTdd:dd:dd.ddddddZ";
-  if (t.size() != sizeof kPattern - 1) return false;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (kPattern[i] == 'd' ? (t[i] < '0' || t[i] > '9') : t[i] != kPattern[i]) return false;
-  }
-  return true;
-}
-
 class Receiver {
  public:
   Receiver() {
@@ -70,6 +46,18 @@ class Receiver {
   int fd_ = -1;
   uint16_t port_ = 0;
 };
+
+// "<PRI>1 TIMESTAMP HOST APP-NAME PROCID MSGID - MSG" with the timestamp's
+// digits shown as 'd' and a host name, whatever it is, as HOST.
+std::string Shape(const std::string &datagram) {
+  std::istringstream in(datagram);
+  std::string head, stamp, host, rest;
+  in >> head >> stamp >> host;
+  std::getline(in, rest);
+  for (char &c : stamp)
+    if (std::isdigit(static_cast<unsigned char>(c))) c = 'd';
+  return head + " " + stamp + (host.empty() ? " " : " HOST") + rest;
+}
 }  // namespace
 
 TEST(EventLogUdp, RemoteMachineReceivesAnRfc5424Message) {
@@ -77,35 +65,18 @@ TEST(EventLogUdp, RemoteMachineReceivesAnRfc5424Message) {
   ASSERT_NE(receiver.Port(), 0);
   SalSetRemoteEventPort(receiver.Port());
   CSalEventLog log("vortBexScanner test");
-  log.Open("", "127.0.0.1", 0);  // no local report: nothing goes to syslog
+  EXPECT_EQ(log.Open("", "127.0.0.1", 0), 1);  // no local report: nothing goes to syslog
   EXPECT_EQ(log.ReportText(0xE01A0020u, SAL_EVENT_ERROR, "Severe Error x(19) in vortBexScanner.dll"), 1);
   const char *two[] = {"a", "b"};
   EXPECT_EQ(log.ReportStrings(0x60010002u, SAL_EVENT_INFORMATION, two, 2), 1);
   SalSetRemoteEventPort(514);
-  const std::string first = receiver.Next();
-  const std::string second = receiver.Next();
-  // <PRI>1 TIMESTAMP HOST APP-NAME PROCID MSGID - MSG; user facility (8) +
-  // error (3) or informational (6); blanks in the source name become "_".
-  const std::string pid = std::to_string(getpid());
-  const std::vector<std::string> a = Fields(first, 7);
-  ASSERT_EQ(a.size(), 8u) << first;
-  EXPECT_EQ(a[0], "<11>1");
-  EXPECT_TRUE(IsTimestamp(a[1])) << a[1];
-  EXPECT_FALSE(a[2].empty());
-  EXPECT_EQ(a[3], "vortBexScanner_test");
-  EXPECT_EQ(a[4], pid);
-  EXPECT_EQ(a[5], "E01A0020");
-  EXPECT_EQ(a[6], "-");
-  EXPECT_EQ(a[7], "Severe Error x(19) in vortBexScanner.dll");
-  const std::vector<std::string> b = Fields(second, 7);
-  ASSERT_EQ(b.size(), 8u) << second;
-  EXPECT_EQ(b[0], "<14>1");
-  EXPECT_EQ(b[5], "60010002");
-  EXPECT_EQ(b[7], "a | b");
-}
+  // User facility (8) + error (3) or informational (6); blanks in the source
+  // name become "_".
+  const std::string head = " dddd-dd-ddTdd:dd:dd.ddddddZ HOST vortBexScanner_test " + std::to_string(getpid());
+  EXPECT_EQ(Shape(receiver.Next()), "<11>1" + head + " E01A0020 - Severe Error x(19) in vortBexScanner.dll");
+  EXPECT_EQ(Shape(receiver.Next()), "<14>1" + head + " 60010002 - a | b");
 
-TEST(EventLogUdp, UnresolvableMachineFailsTheReport) {
-  CSalEventLog log("vortTest");
-  log.Open("", "no-such-host.invalid", 0);
-  EXPECT_EQ(log.Report(1, SAL_EVENT_ERROR), 0);
+  CSalEventLog unresolvable("vortTest");
+  unresolvable.Open("", "no-such-host.invalid", 0);
+  EXPECT_EQ(unresolvable.Report(1, SAL_EVENT_ERROR), 0);
 }

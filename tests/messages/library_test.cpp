@@ -4,6 +4,7 @@
 // language.ini naming DEU, in German.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "messages_fixture.h"
@@ -55,41 +56,29 @@ std::string ShortTraCall(const TempDir &dir) {
 }
 }  // namespace
 
-TEST(ShippedLibrary, EnglishTexts) {
+TEST(ShippedLibrary, TextsInTheLanguageThatLanguageIniNames) {
   TempDir dir;
-  Library library;
-  ASSERT_TRUE(library.Loaded());
   const std::string missing = dir.File("missing.bex");
-  EXPECT_EQ(library.Fail(missing), "Severe Error RESERR: 19 - The Bex file " + missing +
-                                       " cannot be opened.(19) in vortBexScanner.dll");
-  EXPECT_EQ(library.Fail(ShortTraCall(dir)),
-            "Severe Error RESERR: 170 - Reading TRACALLNODE from the Bex file failed or came up "
-            "short.(170) in vortBexScanner.dll");
-}
-
-TEST(ShippedLibrary, GermanTextsWithLanguageIni) {
-  TempDir dir;
+  const std::string english[] = {
+      "Severe Error RESERR: 19 - The Bex file " + missing + " cannot be opened.(19) in vortBexScanner.dll",
+      "Severe Error RESERR: 170 - Reading TRACALLNODE from the Bex file failed or came up short.(170) in "
+      "vortBexScanner.dll"};
+  const std::string german[] = {
+      "Schwerer Fehler RESERR: 19 - Die Bex-Datei " + missing + " kann nicht geoeffnet werden.(19) in "
+      "vortBexScanner.dll",
+      "Schwerer Fehler RESERR: 170 - Das Lesen von TRACALLNODE aus der Bex-Datei ist fehlgeschlagen oder "
+      "unvollstaendig.(170) in vortBexScanner.dll"};
   // The same file names the library's variant (beside the library) and the
   // message module's (beside the program): both lie in this folder.
-  LanguageIni ini("DEU\r\n");
-  Library library;
-  ASSERT_TRUE(library.Loaded());
-  const std::string missing = dir.File("missing.bex");
-  EXPECT_EQ(library.Fail(missing), "Schwerer Fehler RESERR: 19 - Die Bex-Datei " + missing +
-                                       " kann nicht geoeffnet werden.(19) in vortBexScanner.dll");
-  EXPECT_EQ(library.Fail(ShortTraCall(dir)),
-            "Schwerer Fehler RESERR: 170 - Das Lesen von TRACALLNODE aus der Bex-Datei ist "
-            "fehlgeschlagen oder unvollstaendig.(170) in vortBexScanner.dll");
-}
-
-TEST(ShippedLibrary, UnknownLanguageFallsBackToEnglish) {
-  TempDir dir;
-  LanguageIni ini("  FRA \n");
-  Library library;
-  ASSERT_TRUE(library.Loaded());
-  const std::string missing = dir.File("missing.bex");
-  EXPECT_EQ(library.Fail(missing), "Severe Error RESERR: 19 - The Bex file " + missing +
-                                       " cannot be opened.(19) in vortBexScanner.dll");
+  for (const char *language : {"", "DEU\r\n", "  FRA \n"}) {
+    SCOPED_TRACE(language);
+    std::unique_ptr<LanguageIni> ini(*language != '\0' ? new LanguageIni(language) : nullptr);
+    Library library;
+    ASSERT_TRUE(library.Loaded());
+    const std::string *expected = language[0] == 'D' ? german : english;
+    EXPECT_EQ(library.Fail(missing), expected[0]);
+    EXPECT_EQ(library.Fail(ShortTraCall(dir)), expected[1]);
+  }
 }
 
 TEST(ShippedLibrary, PathPointerThatLeadsNowhereIsASevereError) {

@@ -52,3 +52,8 @@ std::vector<uint8_t> TempDir::Read(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+std::string TempDir::ReadText(const std::string &path) {
+  const std::vector<uint8_t> bytes = Read(path);
+  return std::string(bytes.begin(), bytes.end());
+}

@@ -23,6 +23,8 @@ class TempDir {
   std::string Write(const std::string &name, const std::string &text) const;
   /// Reads a whole file.
   static std::vector<uint8_t> Read(const std::string &path);
+  /// Reads a whole file as a string of its bytes.
+  static std::string ReadText(const std::string &path);
 
  private:
   std::string path_;

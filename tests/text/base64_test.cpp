@@ -12,9 +12,9 @@
 
 #include "base/common_string.h"
 #include "base/mem.h"
+#include "support/text_buffers.h"
 
 namespace {
-
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // The encoding as a stream of 6-bit values, with line feeds after every
@@ -25,8 +25,7 @@ std::string Reference(const std::string &in, uint32_t groupsPerLine) {
   for (size_t i = 0; i < in.size(); i += 3) {
     const size_t n = in.size() - i < 3 ? in.size() - i : 3;
     uint32_t bits = 0;
-    for (size_t k = 0; k < 3; ++k)
-      bits = (bits << 8) | (k < n ? static_cast<unsigned char>(in[i + k]) : 0u);
+    for (size_t k = 0; k < 3; ++k) bits = (bits << 8) | (k < n ? static_cast<unsigned char>(in[i + k]) : 0u);
     for (size_t k = 0; k < 4; ++k) out += k <= n ? kAlphabet[(bits >> (18 - 6 * k)) & 63] : '=';
     if (n == 3 && groupsPerLine != 0 && ++groups == groupsPerLine) {
       out += '\n';
@@ -46,48 +45,18 @@ std::string Encode(const std::string &in, uint32_t groupsPerLine = 0) {
   return std::string(out.data(), n);
 }
 
-struct Decoded {
-  int result;
-  std::string bytes;
-};
-
-Decoded Decode(const std::string &text, uint32_t capacity = 0) {
-  std::vector<char> out((capacity != 0 ? capacity : text.size() + 4) + 16, '\x5A');
+// Decodes text into capacity bytes (0: room enough); the result and the
+// bytes, after checking the terminator and the guard bytes.
+std::pair<int, std::string> Decode(const std::string &text, uint32_t capacity = 0) {
   uint32_t n = capacity != 0 ? capacity : static_cast<uint32_t>(text.size() + 4);
-  const uint32_t given = n;
-  Decoded d;
-  d.result = Base64Decode(out.data(), &n, text.c_str());
-  EXPECT_LT(n, given);
-  EXPECT_EQ(out[n], '\0');
-  for (size_t i = given; i < out.size(); ++i) EXPECT_EQ(out[i], '\x5A') << "written past the capacity";
-  d.bytes.assign(out.data(), n);
-  return d;
+  Guarded out(n);
+  const int result = Base64Decode(out.Out(), &n, text.c_str());
+  EXPECT_LT(n, out.capacity);
+  EXPECT_EQ(out.Out()[n], '\0');
+  EXPECT_TRUE(out.Intact()) << "written past the capacity";
+  return {result, std::string(out.Out(), n)};
 }
-
-std::string RandomBytes(std::mt19937 &rng, size_t n) {
-  std::string s(n, '\0');
-  for (char &c : s) c = static_cast<char>(rng() & 0xFF);
-  return s;
-}
-
 }  // namespace
-
-TEST(Base64, EncodesTheRfc4648VectorsAndBreaksLinesAfterFullGroups) {
-  const std::pair<const char *, const char *> kVectors[] = {
-      {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"a", "YQ=="},
-      {"ab", "YWI="},   {"abc", "YWJj"}};
-  for (const auto &v : kVectors) {
-    SCOPED_TRACE(v.first);
-    EXPECT_EQ(Encode(v.first), v.second);
-    const Decoded d = Decode(v.second);
-    EXPECT_EQ(d.result, 1);
-    EXPECT_EQ(d.bytes, v.first);
-  }
-  EXPECT_EQ(Encode("abcabc", 1), "YWJj\nYWJj\n");
-  EXPECT_EQ(Encode("abcabca", 2), "YWJjYWJj\nYQ==");  // no line feed after the partial group
-  EXPECT_EQ(Encode(std::string("\0\xFF\x80", 3)), "AP+A");
-}
 
 TEST(Base64, DecoderSkipsForeignBytesAndRejectsMisplacedPads) {
   const struct {
@@ -96,24 +65,20 @@ TEST(Base64, DecoderSkipsForeignBytesAndRejectsMisplacedPads) {
     const char *bytes;
   } kCases[] = {
       {"YW Jj\r\n", 1, "abc"},
-      {"\t Y\xC3W\x80J-j*", 1, "abc"},    // any byte outside the alphabet, 128-255 too
-      {"YWJ", 0, ""},                     // ends inside the group
-      {"YWJjY", 0, "abc"},                // the bytes before the broken group stay
-      {"=WJj", 0, ""},                    // pad first
-      {"Y=Jj", 0, ""},                    // pad second
-      {"YW=j", 0, ""},                    // pad third, letter fourth
-      {"YQ==", 1, "a"},
-      {"YQ==YWI=", 1, "aab"},             // decoding goes on behind pads
-      {"YWJjYQ==YWJj", 1, "abcaabc"},
+      {"\t Y\xC3W\x80J-j*", 1, "abc"},  // any byte outside the alphabet, 128-255 too
+      {"YWJ", 0, ""},                   // ends inside the group
+      {"YWJjY", 0, "abc"},              // the bytes before the broken group stay
+      {"=WJj", 0, ""},                  // pad first
+      {"Y=Jj", 0, ""},                  // pad second
+      {"YW=j", 0, ""},                  // pad third, letter fourth
+      {"YQ==YWI=", 1, "aab"},           // decoding goes on behind pads
       {"YW=", 0, ""},
       {"  \n", 1, ""},
-      {"YWJj=", 0, "abc"},                // a lone pad starts a group that fails
+      {"YWJj=", 0, "abc"},              // a lone pad starts a group that fails
   };
   for (const auto &c : kCases) {
     SCOPED_TRACE(c.text);
-    const Decoded d = Decode(c.text);
-    EXPECT_EQ(d.result, c.result);
-    EXPECT_EQ(d.bytes, c.bytes);
+    EXPECT_EQ(Decode(c.text), std::make_pair(c.result, std::string(c.bytes)));
   }
   uint32_t n = 10;
   char out[10];
@@ -124,42 +89,37 @@ TEST(Base64, DecoderSkipsForeignBytesAndRejectsMisplacedPads) {
   EXPECT_EQ(Base64Decode(out, &n, ""), 0);  // no room even for the terminator
 }
 
-TEST(Base64, DecoderNeedsFourFreeBytesBeforeEveryGroup) {
-  // "YWJjZGVm" holds two groups: the second needs 3 + 4 bytes of capacity.
+TEST(Base64, CapacityRules) {
+  // The decoder needs four free bytes before every group: "YWJjZGVm" holds
+  // two groups, the second needs 3 + 4 bytes of capacity.
   for (uint32_t capacity = 1; capacity <= 9; ++capacity) {
     SCOPED_TRACE(capacity);
-    const Decoded d = Decode("YWJjZGVm", capacity);
-    EXPECT_EQ(d.result, capacity >= 7 ? 1 : 0);
-    EXPECT_EQ(d.bytes, std::string("abcdef").substr(0, capacity >= 7 ? 6 : capacity >= 4 ? 3 : 0));
+    EXPECT_EQ(Decode("YWJjZGVm", capacity),
+              std::make_pair(capacity >= 7 ? 1 : 0, std::string("abcdef").substr(0, capacity >= 7 ? 6 : capacity >= 4 ? 3 : 0)));
   }
-  // A pad group needs four free bytes too, although it yields one.
-  EXPECT_EQ(Decode("YWJjYQ==", 6).result, 0);
-  EXPECT_EQ(Decode("YWJjYQ==", 7).bytes, "abca");
-}
+  EXPECT_EQ(Decode("YWJjYQ==", 6).first, 0) << "a pad group needs four free bytes too";
+  EXPECT_EQ(Decode("YWJjYQ==", 7).second, "abca");
 
-TEST(Base64, EncoderWritesOnlyWholeGroupsThatFitWithTheirLineFeedAndTerminator) {
+  // The encoder writes groups while group, line feed and terminator fit.
   const std::string in = "abcdefghij";  // three full groups and a partial one
   for (uint32_t groupsPerLine : {0u, 1u, 2u}) {
     const std::string full = Reference(in, groupsPerLine);
     for (uint32_t capacity = 1; capacity <= full.size() + 2; ++capacity) {
       SCOPED_TRACE(testing::Message() << groupsPerLine << " / " << capacity);
-      std::vector<char> out(capacity + 8, '\x5A');
+      Guarded out(capacity);
       uint32_t n = 777;
-      const int result = Base64Encode(out.data(), capacity, in.data(), 10, &n, groupsPerLine);
-      // What the rule lets through: groups while group, line feed and
-      // terminator fit.
+      const int result = Base64Encode(out.Out(), capacity, in.data(), 10, &n, groupsPerLine);
       std::string expected;
       for (size_t g = 0, at = 0; g < 4; ++g) {
-        size_t len = 4;
-        if (at + 4 < full.size() && full[at + 4] == '\n') ++len;
+        const size_t len = at + 4 < full.size() && full[at + 4] == '\n' ? 5 : 4;
         if (capacity - expected.size() < len + 1) break;
         expected += full.substr(at, len);
         at += len;
       }
       EXPECT_EQ(result, capacity > full.size() ? 1 : 0);
       EXPECT_EQ(n, result ? full.size() : 777u);
-      EXPECT_EQ(std::string(out.data()), expected);
-      for (size_t i = capacity; i < out.size(); ++i) ASSERT_EQ(out[i], '\x5A');
+      EXPECT_EQ(std::string(out.Out()), expected);
+      ASSERT_TRUE(out.Intact());
     }
   }
   char out[8];
@@ -171,7 +131,8 @@ TEST(Base64, EncoderWritesOnlyWholeGroupsThatFitWithTheirLineFeedAndTerminator) 
 TEST(Base64, RoundTripsGeneratedBytesAgainstTheReference) {
   std::mt19937 rng(4648);
   for (int i = 0; i < 3000; ++i) {
-    const std::string in = RandomBytes(rng, rng() % (i < 2000 ? 40 : 3000));
+    std::string in(rng() % (i < 2000 ? 40 : 3000), '\0');
+    for (char &c : in) c = static_cast<char>(rng() & 0xFF);
     const uint32_t groupsPerLine = rng() % 4 == 0 ? 0 : rng() % 20;
     const std::string text = Encode(in, groupsPerLine);
     ASSERT_EQ(text, Reference(in, groupsPerLine)) << "input " << i;
@@ -181,51 +142,37 @@ TEST(Base64, RoundTripsGeneratedBytesAgainstTheReference) {
       if (rng() % 7 == 0) noisy += " \r\n\t\x01\x80\xFF-"[rng() % 8];
       noisy += c;
     }
-    const Decoded d = Decode(noisy);
-    ASSERT_EQ(d.result, 1) << "input " << i;
-    ASSERT_EQ(d.bytes, in) << "input " << i;
+    ASSERT_EQ(Decode(noisy), std::make_pair(1, in)) << "input " << i;
   }
 }
 
-TEST(Base64, StringFormsKeepZeroBytesAndMayWorkOnOneString) {
+TEST(Base64, StringAndMemberFormsReplaceTheContentsOnlyOnSuccess) {
   const std::string bytes("a\0b\xFF\0", 5);
   CCommonString in(bytes.data(), 5);
   CCommonString out("old contents");
   ASSERT_EQ(Base64EncodeString(out, in, 0), 1);
-  EXPECT_STREQ(out.CStr(), Reference(bytes, 0).c_str());
-  EXPECT_GE(out.GetCapacity(), 11u);  // pre-sized to twice the input
-
-  // The same object on both sides.
-  ASSERT_EQ(Base64EncodeString(in, in, 1), 1);
-  EXPECT_STREQ(in.CStr(), Reference(bytes, 1).c_str());
-
+  EXPECT_EQ(Bytes(out), "YQBi/wA=");
+  ASSERT_EQ(Base64EncodeString(in, in, 1), 1);  // the same object on both sides
+  EXPECT_EQ(Bytes(in), "YQBi\n/wA=");
   ASSERT_EQ(Base64DecodeString(out, out.CStr()), 1);
-  EXPECT_EQ(std::string(out.CStr(), out.GetLength()), bytes);
+  EXPECT_EQ(Bytes(out), bytes);
   EXPECT_EQ(Base64DecodeString(out, "YWJjY"), 0);
-  EXPECT_EQ(std::string(out.CStr(), out.GetLength()), "abc");  // what was decoded stays
+  EXPECT_EQ(Bytes(out), "abc");  // what was decoded stays
   EXPECT_EQ(Base64DecodeString(out, nullptr), 0);
-  EXPECT_EQ(std::string(out.CStr(), out.GetLength()), "abc");
-}
+  EXPECT_EQ(Bytes(out), "abc");
 
-TEST(Base64, MemberFormsReplaceTheContentsOnlyOnSuccess) {
-  CCommonString s(std::string("x\0y", 3).data(), 3);
-  ASSERT_EQ(s.Base64Encode(), 1);
-  EXPECT_STREQ(s.CStr(), "eAB5");
-  ASSERT_EQ(s.Base64Decode(), 1);
-  EXPECT_EQ(std::string(s.CStr(), s.GetLength()), std::string("x\0y", 3));
-
+  ASSERT_EQ(out.Base64Encode(), 1);
+  EXPECT_EQ(Bytes(out), "YWJj");
+  ASSERT_EQ(out.Base64Decode(), 1);
+  EXPECT_EQ(Bytes(out), "abc");
   CCommonString broken("YW=j");
   EXPECT_EQ(broken.Base64Decode(), 0);
-  EXPECT_STREQ(broken.CStr(), "YW=j");
+  EXPECT_EQ(Bytes(broken), "YW=j");
   CCommonString empty;
   EXPECT_EQ(empty.Base64Encode(), 1);
-  EXPECT_EQ(empty.Base64Decode(), 1);
   EXPECT_FALSE(empty.HasStorage());
-
-  // Storage refused: unchanged, 0.
-  CCommonString text("abc");
   SalMemFailAfter(1);
-  EXPECT_EQ(text.Base64Encode(), 0);
+  EXPECT_EQ(out.Base64Encode(), 0);
   SalMemFailAfter(0);
-  EXPECT_STREQ(text.CStr(), "abc");
+  EXPECT_EQ(Bytes(out), "abc");
 }

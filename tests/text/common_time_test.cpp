@@ -56,76 +56,63 @@ class CCommonTimeTest : public testing::Test {
     const char *zone = std::getenv("TZ");
     hadZone_ = zone != nullptr;
     if (hadZone_) savedZone_ = zone;
-    const char *category = std::setlocale(LC_TIME, nullptr);
-    savedCategory_ = category != nullptr ? category : "C";
   }
-  void TearDown() override {
-    SalSetTimeZoneRule(hadZone_ ? savedZone_.c_str() : nullptr);
-    std::setlocale(LC_TIME, savedCategory_.c_str());
-  }
+  void TearDown() override { SalSetTimeZoneRule(hadZone_ ? savedZone_.c_str() : nullptr); }
   static void UseZone(const char *rule) { ASSERT_TRUE(SalSetTimeZoneRule(rule)) << rule; }
 
  private:
   bool hadZone_ = false;
   std::string savedZone_;
-  std::string savedCategory_;
 };
 }  // namespace
 
-TEST_F(CCommonTimeTest, NewObjectIsNotSet) {
-  CCommonTime t;
-  EXPECT_EQ(t.GetTime(), -1);
-  EXPECT_EQ(t.ToTime(), 0);
-  char buffer[32];
-  std::memset(buffer, '#', sizeof buffer);
-  EXPECT_EQ(t.Format(buffer, sizeof buffer, kLogLine, 0), 0);
-  EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(sizeof buffer, '#'));
-}
-
-TEST_F(CCommonTimeTest, SettersFillLocalOrUtcFields) {
+TEST_F(CCommonTimeTest, UnsetAndFailedConversionsChangeNothing) {
   UseZone(kEastOne);
-  CCommonTime utc;
-  ASSERT_EQ(utc.SetUtc(0), 1);
-  EXPECT_EQ(utc.GetTime(), 0);
-  EXPECT_EQ(Formatted(utc, kLogLine), "1970-01-01 00:00:00 ");
-  CCommonTime local;
-  ASSERT_EQ(local.SetLocal(0), 1);
-  EXPECT_EQ(local.GetTime(), 0);
-  EXPECT_EQ(Formatted(local, kLogLine), "1970-01-01 01:00:00 ");
-  EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C") << "Format leaves LC_TIME at C";
+  CCommonTime fresh;
+  EXPECT_EQ(fresh.SetLocal(kNever), 0);
+  EXPECT_EQ(fresh.SetUtc(kNever), 0);
+  EXPECT_EQ(fresh.GetTime(), -1);
+  EXPECT_EQ(fresh.ToTime(), 0);
+  char buffer[8] = "#";
+  EXPECT_EQ(fresh.Format(buffer, sizeof buffer, kLogLine, 0), 0);
+  EXPECT_EQ(buffer[0], '#');
+
+  CCommonTime set;
+  ASSERT_EQ(set.SetUtc(86400), 1);
+  EXPECT_EQ(set.SetUtc(kNever), 0);
+  EXPECT_EQ(set.SetLocal(kNever), 0);
+  EXPECT_EQ(set.GetTime(), 86400) << "time and fields must stay one moment";
+  EXPECT_EQ(set.ToTime(), 86400);
+  EXPECT_EQ(Formatted(set, kLogLine), "1970-01-02 00:00:00 ");
+  ASSERT_EQ(set.SetLocal(0), 1);
+  EXPECT_EQ(Formatted(set, kLogLine), "1970-01-01 01:00:00 ");
 }
 
 TEST_F(CCommonTimeTest, FormatThatDoesNotFitLeavesAnEmptyText) {
   CCommonTime t;
   ASSERT_EQ(t.SetUtc(0), 1);
   // "1970-01-01 00:00:00 " is 20 characters: it needs 21 bytes.
-  struct Case {
-    size_t capacity;
-    int result;
-    bool touched;  // whether Format may write at all
-  } cases[] = {{0, 0, false}, {1, 0, false}, {2, 0, true}, {5, 0, true}, {20, 0, true}, {21, 1, true}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.capacity);
+  for (size_t capacity : {0u, 1u, 2u, 20u, 21u}) {
+    SCOPED_TRACE(capacity);
     char buffer[32];
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(t.Format(buffer, c.capacity, kLogLine, 0), c.result);
-    if (!c.touched) {
-      EXPECT_EQ(buffer[0], '#');
-    } else if (c.result == 1) {
+    EXPECT_EQ(t.Format(buffer, capacity, kLogLine, 0), capacity == 21 ? 1 : 0);
+    if (capacity < 2) {
+      EXPECT_EQ(buffer[0], '#') << "no room for a character: nothing written";
+    } else if (capacity == 21) {
       EXPECT_STREQ(buffer, "1970-01-01 00:00:00 ");
     } else {
-      EXPECT_EQ(buffer[c.capacity - 1], '\0') << "the last byte must terminate";
+      EXPECT_EQ(buffer[capacity - 1], '\0') << "the last byte must terminate";
       EXPECT_EQ(buffer[0], '\0') << "no part of the text may remain readable";
     }
-    EXPECT_EQ(buffer[c.capacity], '#') << "wrote beyond the capacity";
+    EXPECT_EQ(buffer[capacity], '#') << "wrote beyond the capacity";
   }
-  char buffer[8];
-  std::memset(buffer, '#', sizeof buffer);
+  char buffer[8] = "#";
   EXPECT_EQ(t.Format(nullptr, 8, kLogLine, 0), 0);
   EXPECT_EQ(t.Format(buffer, sizeof buffer, nullptr, 0), 0);
   EXPECT_EQ(buffer[0], '#');
   EXPECT_EQ(t.Format(buffer, sizeof buffer, "", 0), 0) << "an empty text is no character";
-  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C") << "Format leaves LC_TIME at C";
 }
 
 TEST_F(CCommonTimeTest, ToTimeRoundTripsLocalAndUtcFields) {
@@ -136,8 +123,7 @@ TEST_F(CCommonTimeTest, ToTimeRoundTripsLocalAndUtcFields) {
       1689000000,   // July 2023: summer in Europe
       1698539400,   // 2023-10-29 02:30 CEST, the first pass through the repeated hour
       1698543000,   // 2023-10-29 02:30 CET, the second pass
-      4102444800,   // 2100-01-01, beyond 32-bit seconds
-      32503680000,  // 3000-01-01, near the end of the Windows runtime's range
+      32503680000,  // 3000-01-01, beyond 32-bit seconds, near the end of the Windows runtime's range
   };
   for (const char *zone : zones) {
     UseZone(zone);
@@ -158,90 +144,43 @@ TEST_F(CCommonTimeTest, ToTimeRoundTripsLocalAndUtcFields) {
   }
 }
 
-TEST_F(CCommonTimeTest, FailedConversionChangesNothing) {
-  UseZone(kEastOne);
-  CCommonTime fresh;
-  EXPECT_EQ(fresh.SetLocal(kNever), 0);
-  EXPECT_EQ(fresh.SetUtc(kNever), 0);
-  EXPECT_EQ(fresh.GetTime(), -1);
-  EXPECT_EQ(Formatted(fresh, kLogLine), "<nothing>");
-
-  CCommonTime set;
-  ASSERT_EQ(set.SetUtc(86400), 1);
-  EXPECT_EQ(set.SetUtc(kNever), 0);
-  EXPECT_EQ(set.SetLocal(kNever), 0);
-  EXPECT_EQ(set.GetTime(), 86400) << "time and fields must stay one moment";
-  EXPECT_EQ(set.ToTime(), 86400);
-  EXPECT_EQ(Formatted(set, kLogLine), "1970-01-02 00:00:00 ");
-}
-
-TEST_F(CCommonTimeTest, NowSettersTakeTheCurrentTime) {
-  UseZone(kEastOne);
-  const int64_t before = static_cast<int64_t>(std::time(nullptr));
-  const int64_t now = CCommonTime::Now();
-  CCommonTime local;
-  CCommonTime utc;
-  ASSERT_EQ(local.SetNowLocal(), 1);
-  ASSERT_EQ(utc.SetNowUtc(), 1);
-  const int64_t after = static_cast<int64_t>(std::time(nullptr));
-  for (int64_t t : {now, local.GetTime(), utc.GetTime()}) {
-    EXPECT_GE(t, before);
-    EXPECT_LE(t, after);
-  }
-  EXPECT_EQ(CivilSeconds(utc), utc.GetTime());
-  EXPECT_EQ(CivilSeconds(local) - local.GetTime(), 3600);
-}
-
-TEST_F(CCommonTimeTest, ZonesWithoutDaylightSaving) {
-  struct Case {
-    const char *rule;
-    int32_t west;
-  } cases[] = {{kEastOne, -3600}, {kWestFive, 18000}, {kUtc, 0}};
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.rule);
-    UseZone(c.rule);
-    EXPECT_EQ(CCommonTime::GetTimezone(), c.west);
-    EXPECT_EQ(CCommonTime::GetUtcOffsetNow(), c.west);
-    const int64_t before = CCommonTime::Now();
-    const int64_t localSeconds = CCommonTime::NowLocalSeconds();
-    const int64_t utcByMktime = CCommonTime::NowUtcByMktime();
-    const int64_t localByMktime = CCommonTime::NowLocalByMktime();
-    const int64_t after = CCommonTime::Now();
-    EXPECT_GE(localSeconds, before - c.west);
-    EXPECT_LE(localSeconds, after - c.west);
-    EXPECT_GE(utcByMktime, before);
-    EXPECT_LE(utcByMktime, after);
-    EXPECT_GE(localByMktime, before - c.west);
-    EXPECT_LE(localByMktime, after - c.west);
-  }
-}
-
 // Whether daylight saving is in force depends on the date of the run; the
 // offset in force is read from the local fields of now, so the checks hold on
 // any date.  On POSIX the always-daylight zone exercises the daylight branch
 // every day.
-TEST_F(CCommonTimeTest, OffsetNowFollowsDaylightSaving) {
-  for (const char *zone : {kCentralEurope, kEasternAustralia, kAlwaysDaylight}) {
-    SCOPED_TRACE(zone);
-    UseZone(zone);
-    const int32_t west = CCommonTime::GetTimezone();
-    const int64_t before = CCommonTime::Now();
+TEST_F(CCommonTimeTest, NowReadingsCarryTheOffsetInForce) {
+  const struct {
+    const char *rule;
+    int32_t west;
+  } zones[] = {{kEastOne, -3600}, {kWestFive, 18000}, {kUtc, 0},  {kCentralEurope, -3600},
+               {kEasternAustralia, -36000}, {kAlwaysDaylight, -3600}};
+  for (const auto &z : zones) {
+    SCOPED_TRACE(z.rule);
+    UseZone(z.rule);
+    EXPECT_EQ(CCommonTime::GetTimezone(), z.west);
+    const auto before = static_cast<int64_t>(std::time(nullptr));
     CCommonTime local;
+    CCommonTime utc;
     ASSERT_EQ(local.SetNowLocal(), 1);
+    ASSERT_EQ(utc.SetNowUtc(), 1);
     const int64_t east = CivilSeconds(local) - local.GetTime();  // the offset in force now
     EXPECT_EQ(CCommonTime::GetUtcOffsetNow(), -east);
     const int64_t localSeconds = CCommonTime::NowLocalSeconds();
     const int64_t utcByMktime = CCommonTime::NowUtcByMktime();
     const int64_t localByMktime = CCommonTime::NowLocalByMktime();
-    const int64_t after = CCommonTime::Now();
+    const int64_t now = CCommonTime::Now();
+    const auto after = static_cast<int64_t>(std::time(nullptr));
+    EXPECT_EQ(CivilSeconds(utc), utc.GetTime());
+    for (int64_t t : {now, local.GetTime(), utc.GetTime(), utcByMktime}) {
+      EXPECT_GE(t, before);
+      EXPECT_LE(t, after);
+    }
     EXPECT_GE(localSeconds, before + east);
     EXPECT_LE(localSeconds, after + east);
-    EXPECT_GE(utcByMktime, before);
-    EXPECT_LE(utcByMktime, after);
     // mktime honours the daylight flag of the local fields, so only the
     // standard offset is taken off.
-    EXPECT_GE(localByMktime, before - west);
-    EXPECT_LE(localByMktime, after - west);
+    EXPECT_GE(localByMktime, before - z.west);
+    EXPECT_LE(localByMktime, after - z.west);
   }
 }
 
@@ -262,33 +201,17 @@ TEST_F(CCommonTimeTest, FormatNowWritesLocalTimeIntoAHundredBytes) {
   EXPECT_STREQ(CCommonTime::FormatNow(nullptr).CStr(), "");
 }
 
-namespace {
-// Code page 932 for the library, LC_TIME restored afterwards.
-class CCommonTimeDbcs : public Cp932Test {
- protected:
-  void SetUp() override {
-    Cp932Test::SetUp();
-    const char *category = std::setlocale(LC_TIME, nullptr);
-    savedCategory_ = category != nullptr ? category : "C";
-  }
-  void TearDown() override {
-    std::setlocale(LC_TIME, savedCategory_.c_str());
-    Cp932Test::TearDown();
-  }
-
- private:
-  std::string savedCategory_;
-};
-}  // namespace
+using CCommonTimeDbcs = Cp932Test;
 
 TEST_F(CCommonTimeDbcs, UserLocaleSpeaksTheEnvironmentsLanguage) {
+  const std::string saved = std::setlocale(LC_TIME, nullptr);
   CCommonTime thursday;
   ASSERT_EQ(thursday.SetUtc(0), 1);
   const std::string user = Formatted(thursday, "%a", 1);
   const std::string userCategory = std::setlocale(LC_TIME, nullptr);
   EXPECT_EQ(Formatted(thursday, "%a", 0), "Thu");
-  EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C");
   EXPECT_EQ(userCategory, std::setlocale(LC_TIME, "")) << "the user's locale is the environment's";
+  std::setlocale(LC_TIME, saved.c_str());
   const char *expected = std::getenv("VBS_EXPECT_ACP");
   if (expected != nullptr && std::strcmp(expected, "932") == 0) {
     // The cp932 runs are Japanese: Thursday is one double-byte character,

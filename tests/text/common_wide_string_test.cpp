@@ -36,28 +36,24 @@ std::u16string U(const char *ascii) {
 
 // ---- storage ------------------------------------------------------------------------
 
-TEST(CCommonWideStringStorage, AssignSizesExactlyAndCopiesFromItself) {
+TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange) {
+  const int64_t live = SalMemLiveBlocks();
   CCommonWideString s;
   ASSERT_EQ(s.Assign(u"hello", 5), 1);
   EXPECT_EQ(s.GetCapacity(), 12u);  // 2n + 2
   ASSERT_EQ(s.Assign(s.CStr() + 1, 3), 1);
   EXPECT_EQ(Units(s), u"ell");
   EXPECT_EQ(s.GetCapacity(), 12u);  // large enough already
-  ASSERT_EQ(s.Assign(static_cast<const char16_t *>(nullptr)), 1);
-  EXPECT_FALSE(s.HasStorage());
   ASSERT_EQ(s.Resize(7), 1);  // odd sizes round up to whole units
   EXPECT_EQ(s.GetCapacity(), 8u);
-  ASSERT_EQ(s.Resize(0), 1);
+  ASSERT_EQ(s.Assign(static_cast<const char16_t *>(nullptr)), 1);
   EXPECT_FALSE(s.HasStorage());
-}
+  EXPECT_EQ(SalMemLiveBlocks(), live) << "emptied strings give their storage back";
 
-TEST(CCommonWideStringStorage, BuffersTakeLengthsInBytes) {
-  CCommonWideString s;
   char16_t *buffer = s.GetBuffer(16);
   ASSERT_NE(buffer, nullptr);
   std::memcpy(buffer, u"abcdef", 7 * sizeof(char16_t));
-  s.ReleaseBuffer(6);
-  EXPECT_EQ(s.GetLength(), 3u);
+  s.ReleaseBuffer(6);  // bytes
   EXPECT_EQ(Units(s), u"abc");
   s.ReleaseBuffer();
   EXPECT_EQ(s.GetLength(), 3u);  // the terminator written before stays
@@ -65,26 +61,18 @@ TEST(CCommonWideStringStorage, BuffersTakeLengthsInBytes) {
   std::memcpy(buffer, u"wxyzwxy", 8 * sizeof(char16_t));  // fills all 16 bytes
   s.ReleaseBuffer();
   EXPECT_EQ(Units(s), u"wxyzwxy");
-}
 
-TEST(CCommonWideStringStorage, FailedStorageLeavesTheStringAlone) {
-  CCommonWideString s(u"keep");
   SalSetLastError(0);
   SalMemFailAfter(1);
   EXPECT_EQ(s.AppendUnits(u"more text", 9), 0);
   SalMemFailAfter(0);
-  EXPECT_EQ(Units(s), u"keep");
+  EXPECT_EQ(Units(s), u"wxyzwxy");
   EXPECT_EQ(SalGetLastError(), kCommonErrNoStorage);
-}
 
-TEST(CCommonWideStringStorage, AnsiTextConvertsBothWays) {
-  CCommonWideString s(u"x");
   ASSERT_EQ(s.Assign("", 0), 1);
   EXPECT_EQ(s.GetLength(), 0u);
   ASSERT_EQ(s.Assign("plain", 5), 1);
-  EXPECT_EQ(Units(s), u"plain");
-  const CCommonString back = s.ToAnsi();
-  EXPECT_STREQ(back.CStr(), "plain");
+  EXPECT_STREQ(s.ToAnsi().CStr(), "plain");
   EXPECT_EQ(CCommonWideString().ToAnsi().GetLength(), 0u);
   ASSERT_EQ(s.FormatAnsi("%d-%s", 42, "z"), 1);
   EXPECT_EQ(Units(s), u"42-z");
@@ -109,18 +97,23 @@ TEST_F(CCommonWideStringDbcs, AnsiTextOfTheCodePageConvertsBothWays) {
 
 TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
   EXPECT_EQ(Formatted(u"%d|%5i|%-4u|%x|%#o", -7, 42, 3u, 255u, 8u), U("-7|   42|3   |ff|010"));
-  EXPECT_EQ(Formatted(u"%lld|%I64u|%hhd|%hu", -1234567890123LL, 18446744073709551615ULL, 300, 70000),
-            U("-1234567890123|18446744073709551615|44|4464"));
+  EXPECT_EQ(Formatted(u"%lld|%I64u|%I32d|%hhd|%hu", -1234567890123LL, 18446744073709551615ULL, -5, 300, 70000),
+            U("-1234567890123|18446744073709551615|-5|44|4464"));
   EXPECT_EQ(Formatted(u"%.3f|%10.2e|%G", 3.14159, 12345.678, 0.0001), U("3.142|  1.23e+04|0.0001"));
   EXPECT_EQ(Formatted(u"%s|%ls|%hs|%S", u"w\u00e9", u"x", "narrow", "N"), u"w\u00e9|x|narrow|N");
-  EXPECT_EQ(Formatted(u"[%6s][%-3.1s][%*d]", u"ab", u"xyz", 4, 7), U("[    ab][x  ][   7]"));
+  EXPECT_EQ(Formatted(u"[%6s][%-3.1s][%*d][%-*d]", u"ab", u"xyz", 4, 7, -3, 5), U("[    ab][x  ][   7][5  ]"));
+  // Precision taken from the arguments, for texts and numbers; a negative
+  // one means none.
+  EXPECT_EQ(Formatted(u"[%.*s][%.*f][%.*s][%d][%.s]", 2, u"abcdef", 1, 3.14159, -1, u"all", 9, u"none"),
+            U("[ab][3.1][all][9][]"));
+  // A number longer than the formatter's own buffer of 128 bytes.
+  EXPECT_EQ(Formatted(u"%128d", 7), std::u16string(127, u' ') + u"7");
   EXPECT_EQ(Formatted(u"%c%lc%hc%%", u'\u20ac', u'b', 'c'), u"\u20acbc%");
   EXPECT_EQ(Formatted(u"%s", static_cast<const char16_t *>(nullptr)), U("(null)"));
   EXPECT_EQ(Formatted(u"%n", nullptr), u"<error>");
   EXPECT_EQ(Formatted(u"%"), u"<error>");
-}
 
-TEST(CCommonWideStringFormat, MeasuresCutsAndFormatsItsOwnText) {
+  // Measuring, cutting, and a string formatting its own text.
   char16_t small[4] = {u'#', u'#', u'#', u'#'};
   EXPECT_EQ(WideFormat(small, 3, u"%d", 12345), 5);
   EXPECT_EQ(std::u16string(small), u"12");
@@ -168,6 +161,9 @@ TEST(CCommonWideStringSearch, FindCountReplace) {
   EXPECT_EQ(once.Replace(u"bb", u"", 1, CCommonWideString::kAll), 1u);
   EXPECT_EQ(Units(once), u"Xa");
   EXPECT_EQ(once.Replace(once.CStr(), u"y", 1, 1), 0u);  // find inside the string
+  CCommonWideString shorter(u"abcab");
+  EXPECT_EQ(shorter.Replace(u"ab", u"X", 1, CCommonWideString::kAll), 2u);
+  EXPECT_EQ(Units(shorter), u"XcX");
   CCommonWideString spaced(u" \t x y");
   EXPECT_EQ(spaced.FindNonSpace(0), 4u);
   EXPECT_EQ(spaced.FindSpace(4), 5u);
@@ -179,6 +175,7 @@ TEST(CCommonWideStringEdit, SubstringsDeletesAndSplices) {
   const CCommonWideString s(u"abcdef");
   EXPECT_EQ(Units(s.Left(2)), u"ab");
   EXPECT_EQ(Units(s.Right(10)), u"abcdef");
+  EXPECT_FALSE(s.Right(0).HasStorage());
   EXPECT_EQ(Units(s.Mid(4, 10)), u"ef");
   EXPECT_FALSE(s.Mid(6, 1).HasStorage());
   EXPECT_FALSE(CCommonWideString().Left(3).HasStorage());

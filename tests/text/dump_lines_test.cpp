@@ -1,4 +1,5 @@
 // dump_lines_test.cpp - hex and text dump lines and quoted literal chunks.
+// Their double-byte forms are in dbcs_test.cpp.
 #include "text/dump_lines.h"
 
 #include <gtest/gtest.h>
@@ -7,49 +8,29 @@
 #include <string>
 #include <vector>
 
-#include "base/code_page.h"
+#include "support/text_buffers.h"
 
-namespace {
-// A buffer with guard bytes behind capacity.
-struct Guarded {
-  explicit Guarded(size_t capacity) : capacity(capacity), bytes(capacity + 8, '#') {}
-  char *Out() { return bytes.data(); }
-  bool Intact() const { return std::string(bytes.data() + capacity, 8) == "########"; }
-  size_t capacity;
-  std::vector<char> bytes;
-};
-
-class DbcsCodePage {
- public:
-  explicit DbcsCodePage(uint32_t codePage) { SalOverrideAnsiCodePage(codePage); }
-  ~DbcsCodePage() { SalOverrideAnsiCodePage(0); }
-};
-}  // namespace
-
-TEST(HexDumpLine, RendersOffsetTextAndHexColumns) {
-  const unsigned char data[] = {'A', 'B', 0x01};
-  char out[kHexDumpLineSize];
-  uint32_t offset = 0;
-  ASSERT_EQ(HexDumpLine(&offset, out, sizeof out, data, 3), 1);
-  EXPECT_STREQ(out, ("00000000  AB+" + std::string(15, ' ') + "41 42 01 ").c_str());
-  EXPECT_EQ(offset, 3u);
-  EXPECT_EQ(HexDumpLine(&offset, out, sizeof out, data, 3), 0);  // at the end
-}
-
-TEST(HexDumpLine, FullLinesFitExactlyAndOffsetsAdvance) {
-  std::vector<unsigned char> data(40);
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(0xF0 + i);
+TEST(DumpLines, HexLinesHoldOffsetTextAndHexColumns) {
+  std::vector<unsigned char> data = {'A', 'B', 0x01};
   Guarded out(kHexDumpLineSize);
   uint32_t offset = 0;
+  ASSERT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 3), 1);
+  EXPECT_STREQ(out.Out(), ("00000000  AB+" + std::string(15, ' ') + "41 42 01 ").c_str());
+  EXPECT_EQ(offset, 3u);
+  EXPECT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 3), 0);  // at the end
+
+  data.resize(40);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(0xF0 + i);
+  offset = 0;
+  for (uint32_t expected : {16u, 32u, 40u}) {
+    ASSERT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 40), 1);
+    EXPECT_EQ(offset, expected);
+    EXPECT_TRUE(out.Intact());
+  }
+  EXPECT_EQ(std::string(out.Out(), 8), "00000020");
+  offset = 0;
   ASSERT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 40), 1);
-  EXPECT_EQ(std::strlen(out.Out()), kHexDumpLineSize - 1);
-  EXPECT_TRUE(out.Intact());
-  EXPECT_EQ(offset, 16u);
-  ASSERT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 40), 1);
-  EXPECT_EQ(std::string(out.Out(), 8), "00000010");
-  ASSERT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 40), 1);
-  EXPECT_EQ(offset, 40u);
-  EXPECT_EQ(HexDumpLine(&offset, out.Out(), kHexDumpLineSize - 1, data.data(), 40), 0);
+  EXPECT_EQ(std::strlen(out.Out()), kHexDumpLineSize - 1) << "a full line fills the buffer exactly";
   offset = 0;
   EXPECT_EQ(HexDumpLine(&offset, out.Out(), kHexDumpLineSize - 1, data.data(), 40), 0);
   EXPECT_EQ(HexDumpLine(nullptr, out.Out(), out.capacity, data.data(), 40), 0);
@@ -58,17 +39,7 @@ TEST(HexDumpLine, FullLinesFitExactlyAndOffsetsAdvance) {
   EXPECT_EQ(HexDumpLine(&offset, out.Out(), out.capacity, data.data(), 40), 0);
 }
 
-TEST(HexDumpLine, MbcsFormMasksAndKeepsDbcsCharacters) {
-  DbcsCodePage cp(932);
-  const unsigned char data[] = {0x82, 0xA0, 0x07, 'z', 0x82};
-  char out[kHexDumpLineSize];
-  uint32_t offset = 0;
-  ASSERT_EQ(HexDumpLineMbcs(&offset, out, sizeof out, data, sizeof data, '.'), 1);
-  // The pair stays; the lone lead byte at the end is masked.
-  EXPECT_EQ(std::string(out + 10, 5), "\x82\xA0.z.");
-}
-
-TEST(TextDumpLine, EscapesOrDropsLineBreaks) {
+TEST(DumpLines, TextLinesEscapeOrDropLineBreaksAndStopAt96Bytes) {
   const char data[] = "a\tb c\r\n\r\nnext";
   const uint32_t length = sizeof data - 1;
   char out[kTextDumpLineSize];
@@ -83,28 +54,26 @@ TEST(TextDumpLine, EscapesOrDropsLineBreaks) {
   ASSERT_EQ(TextDumpLine(&offset, out, sizeof out, data, length, 0, '_'), 1);
   EXPECT_STREQ(out, "a\tb c");
   EXPECT_EQ(TextDumpLine(&offset, out, kTextDumpLineSize - 1, data, length, 0, '_'), 0);
-}
 
-TEST(TextDumpLine, LongLinesStopAt96BytesWithAMarker) {
   // The worst case: every byte escaped.
   const std::string tabs(200, '\t');
-  Guarded out(kTextDumpLineSize);
-  uint32_t offset = 0;
-  ASSERT_EQ(TextDumpLine(&offset, out.Out(), out.capacity, tabs.data(), 200, 1, ' '), 1);
+  Guarded big(kTextDumpLineSize);
+  offset = 0;
+  ASSERT_EQ(TextDumpLine(&offset, big.Out(), big.capacity, tabs.data(), 200, 1, ' '), 1);
   EXPECT_EQ(offset, 96u);
-  EXPECT_EQ(std::strlen(out.Out()), 192u + 3u);
-  EXPECT_EQ(std::string(out.Out() + 192), " >>");
-  EXPECT_TRUE(out.Intact());
+  EXPECT_EQ(std::strlen(big.Out()), 192u + 3u);
+  EXPECT_EQ(std::string(big.Out() + 192), " >>");
+  EXPECT_TRUE(big.Intact());
   // A long run of line breaks is consumed whole but written only as far as
   // the room goes.
   const std::string breaks = "x" + std::string(300, '\n') + "y";
   offset = 0;
-  ASSERT_EQ(TextDumpLine(&offset, out.Out(), out.capacity, breaks.data(), 302, 1, ' '), 1);
+  ASSERT_EQ(TextDumpLine(&offset, big.Out(), big.capacity, breaks.data(), 302, 1, ' '), 1);
   EXPECT_EQ(offset, 301u);
-  EXPECT_TRUE(out.Intact());
+  EXPECT_TRUE(big.Intact());
 }
 
-TEST(QuotedLiteralLine, ChunksAtWidthOrAfterALineFeed) {
+TEST(DumpLines, QuotedLiteralsChunkAtWidthOrAfterALineFeed) {
   const char text[] = "abcdefgh\nij";
   char out[64];
   uint32_t index = 0;
@@ -123,11 +92,8 @@ TEST(QuotedLiteralLine, ChunksAtWidthOrAfterALineFeed) {
   index = 0;
   ASSERT_EQ(QuotedLiteralLine(&index, out, sizeof out, "a\"b\\", 40, '\'', 1), 1);
   EXPECT_STREQ(out, "'a\\\"b\\\\'");
-}
-
-TEST(QuotedLiteralLine, TinyWidthsStillProgressAndCapacityIsKept) {
-  char out[64];
-  uint32_t index = 0;
+  // Tiny widths still progress.
+  index = 0;
   ASSERT_EQ(QuotedLiteralLine(&index, out, sizeof out, "xyz", 0, '"', 1), 1);
   EXPECT_STREQ(out, "\"x\"");
   EXPECT_EQ(index, 1u);
@@ -143,19 +109,7 @@ TEST(QuotedLiteralLine, TinyWidthsStillProgressAndCapacityIsKept) {
   EXPECT_EQ(QuotedLiteralLine(nullptr, out, sizeof out, "a", 40, '"', 1), 0);
 }
 
-TEST(QuotedLiteralLine, MbcsFormKeepsDbcsPairsWhole) {
-  DbcsCodePage cp(932);
-  const char text[] = "\x82\x5C" "a";  // the trail byte is a backslash
-  char out[32];
-  uint32_t index = 0;
-  ASSERT_EQ(QuotedLiteralLineMbcs(&index, out, sizeof out, text, 40, '"', 1), 1);
-  EXPECT_STREQ(out, "\"\x82\x5C" "a\"");
-  index = 0;
-  ASSERT_EQ(QuotedLiteralLine(&index, out, sizeof out, text, 40, '"', 1), 1);
-  EXPECT_STREQ(out, "\"\x82\\\\a\"");
-}
-
-TEST(QuotedLiteralBlock, ChunksAreSeparatedByIndentedLines) {
+TEST(DumpLines, QuotedBlocksSeparateChunksByIndentedLines) {
   char out[128];
   ASSERT_EQ(QuotedLiteralBlock(out, sizeof out, "abcdefg", 2, 5, '\''), 1);
   EXPECT_STREQ(out, "'abc'\n  'def'\n  'g'");

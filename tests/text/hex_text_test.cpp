@@ -6,62 +6,57 @@
 #include <string>
 
 #include "base/common_string.h"
-
-namespace {
-std::string Bytes(const CCommonString &s) { return std::string(s.CStr(), s.GetLength()); }
-}  // namespace
+#include "base/mem.h"
+#include "support/text_buffers.h"
 
 TEST(CCommonStringHex, WritesTwoUpperCaseDigitsPerByte) {
   CCommonString s("keep:");
   ASSERT_EQ(s.AppendHex("\x00\xFF\x0A", 3, 1), 1);
-  EXPECT_STREQ(s.CStr(), "keep:00FF0A");
+  EXPECT_EQ(Bytes(s), "keep:00FF0A");
   ASSERT_EQ(s.AppendHex("az", 0xFFFFFFFFu, 0), 1);  // zero-terminated; cleared first
-  EXPECT_STREQ(s.CStr(), "617A");
+  EXPECT_EQ(Bytes(s), "617A");
   EXPECT_EQ(s.AppendHex(nullptr, 3, 0), 0);
-  EXPECT_STREQ(s.CStr(), "617A");
-  // The string's own bytes as data.
+  EXPECT_EQ(Bytes(s), "617A");
+  // The string's own bytes as data: they are copied first, and when the
+  // copy cannot be had nothing changes.
+  SalMemFailAfter(1);
+  EXPECT_EQ(s.AppendHex(s.CStr(), 2, 0), 0);
+  SalMemFailAfter(0);
+  EXPECT_EQ(Bytes(s), "617A");
   ASSERT_EQ(s.AppendHex(s.CStr(), 2, 0), 1);
-  EXPECT_STREQ(s.CStr(), "3631");
+  EXPECT_EQ(Bytes(s), "3631");
 }
 
-TEST(CCommonStringHex, ReadsDigitsUntilTheFirstOtherByte) {
+TEST(CCommonStringHex, ReadsDigitsUntilTheFirstOtherByteAfterThePrefix) {
   const struct {
-    const char *text;
-    int result;
+    const char *text, *prefix;
+    int caseSensitive, result;
     std::string bytes;
   } kCases[] = {
-      {"00FF0A", 1, std::string("\x00\xFF\x0A", 3)},
-      {"0a1", 1, "\x0A\x01"},
-      {"0AZ", 0, "\x0A"},
-      {"0A1Z", 0, "\x0A\x01"},
-      {"", 1, ""},
-      {"G", 0, ""},
-      {"4142 43", 0, "AB"},
+      {"00FF0A", nullptr, 0, 1, std::string("\x00\xFF\x0A", 3)},
+      {"0a1", nullptr, 0, 1, "\x0A\x01"},
+      {"0A1Z", nullptr, 0, 0, "\x0A\x01"},
+      {"", nullptr, 0, 1, ""},
+      {"4142 43", nullptr, 0, 0, "AB"},
+      {"0X41", "0x", 0, 1, "A"},
+      {"0X41", "0x", 1, 0, ""},  // a case-sensitive prefix is missing
+      {"41", "0x", 0, 0, ""},
   };
   for (const auto &c : kCases) {
     SCOPED_TRACE(c.text);
     CCommonString s("x");
-    EXPECT_EQ(s.AppendFromHex(c.text, nullptr, 0, 0), c.result);
+    EXPECT_EQ(s.AppendFromHex(c.text, c.prefix, c.caseSensitive, 0), c.result);
     EXPECT_EQ(Bytes(s), c.bytes);
   }
   CCommonString s("x");
   EXPECT_EQ(s.AppendFromHex("41", nullptr, 0, 1), 1);
-  EXPECT_STREQ(s.CStr(), "xA");
-}
-
-TEST(CCommonStringHex, PrefixesAreRequiredAndSkipped) {
-  CCommonString s;
-  EXPECT_EQ(s.AppendFromHex("0X41", "0x", 0, 0), 1);
-  EXPECT_STREQ(s.CStr(), "A");
-  EXPECT_EQ(s.AppendFromHex("0X41", "0x", 1, 0), 0);  // case-sensitive: no prefix
-  EXPECT_TRUE(s.IsEmpty());
-  EXPECT_EQ(s.AppendFromHex("41", "0x", 0, 0), 0);
-  EXPECT_TRUE(s.IsEmpty());
-  s.Assign("keep");
+  EXPECT_EQ(Bytes(s), "xA");
+  SalMemFailAfter(1);  // its own text, which cannot be copied
+  EXPECT_EQ(s.AppendFromHex(s.CStr(), nullptr, 0, 1), 0);
+  SalMemFailAfter(0);
   EXPECT_EQ(s.AppendFromHex("0", "0x", 0, 1), 0);  // text shorter than the prefix
-  EXPECT_STREQ(s.CStr(), "keep");
   EXPECT_EQ(s.AppendFromHex(nullptr, nullptr, 0, 1), 0);
-  EXPECT_STREQ(s.CStr(), "keep");
+  EXPECT_EQ(Bytes(s), "xA");
 }
 
 TEST(CCommonStringHex, RoundTripsGeneratedBytes) {

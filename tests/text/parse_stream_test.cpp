@@ -11,27 +11,19 @@
 
 #include "base/common_string.h"
 #include "base/mem.h"
+#include "support/text_buffers.h"
 #include "text/bin_output_stream.h"
 #include "text/common_msg_buffer.h"
 
 namespace {
-
-TextSpan Span(const std::string &s) {
-  TextSpan span;
-  span.start = s.data();
-  span.length = s.size();
-  return span;
-}
-
 std::string Text(const CCommonMsgBuffer *messages) {
   CCommonString text;
   messages->GetText(text);
   return text.CStr();
 }
-
 }  // namespace
 
-TEST(CParseStream, ReadsNumbersInTheDeclaredOrderAndReportsTheShortRead) {
+TEST(CParseStream, NumbersStringsAndSpans) {
   const std::string data("\x01\x02\x03\x04\x05\x06", 6);
   CParseStream little(Span(data), 0, nullptr);
   uint32_t v = 0;
@@ -40,51 +32,40 @@ TEST(CParseStream, ReadsNumbersInTheDeclaredOrderAndReportsTheShortRead) {
   EXPECT_EQ(little.ReadUInt32(&v), 0);
   EXPECT_EQ(little.Offset(), 4u);  // the failed read did not move
   EXPECT_EQ(Text(little.Messages()), "at binary offset dec 4 (hex 4),\nunexpected end of data");
-
   const std::string big("\x00\x00\x01\x02", 4);
   CParseStream swapped(Span(big), 1, nullptr);
   ASSERT_EQ(swapped.ReadUInt32(&v), 1);
   EXPECT_EQ(v, 0x102u);
-  EXPECT_EQ(swapped.IsAtEnd(1), 1);
-
   // A position of the caller's is read and advanced instead.
-  CParseStream at(Span(data), 0, nullptr);
   const char *p = data.data() + 2;
-  ASSERT_EQ(at.ReadUInt32(&v, &p), 1);
+  ASSERT_EQ(little.ReadUInt32(&v, &p), 1);
   EXPECT_EQ(v, 0x06050403u);
   EXPECT_EQ(p, data.data() + 6);
-  EXPECT_EQ(at.Offset(), 0u);
-  EXPECT_EQ(at.ReadUInt32(&v, &p), 0);
-}
+  EXPECT_EQ(little.Offset(), 4u);
 
-TEST(CParseStream, StringsAndByteSpans) {
-  const std::string data("\xFF\xFF\xFF\xFF\x03\x00\x00\x00" "abc\x00\x00\x00\x00" "\x09\x00\x00\x00xy", 21);
+  const std::string texts("\xFF\xFF\xFF\xFF\x03\x00\x00\x00" "abc\x00\x00\x00\x00" "\x09\x00\x00\x00xy", 21);
   CCommonMsgBuffer messages(" | ");
-  CParseStream stream(Span(data), 0, &messages);
+  CParseStream stream(Span(texts), 0, &messages);
   char *text = reinterpret_cast<char *>(1);
   ASSERT_EQ(stream.ReadString(&text), 1);
   EXPECT_EQ(text, nullptr);
-  EXPECT_EQ(stream.Offset(), 4u);
   ASSERT_EQ(stream.ReadString(&text), 1);
   EXPECT_STREQ(text, "abc");
   MemFree(text);
-  EXPECT_EQ(stream.Offset(), 11u);
-  ASSERT_EQ(stream.ReadString(&text), 1);
-  EXPECT_STREQ(text, "");
-  MemFree(text);
+  ASSERT_EQ(stream.ReadString(nullptr), 1) << "no place for the text: the record is passed over";
+  EXPECT_EQ(stream.Offset(), 15u);
   // A length beyond the data: nothing allocated, the record left unread.
   text = nullptr;
   EXPECT_EQ(stream.ReadString(&text), 0);
   EXPECT_EQ(text, nullptr);
   EXPECT_EQ(stream.Offset(), 15u);
   EXPECT_EQ(Text(&messages), "at binary offset dec 19 (hex 13) | unexpected end of data");
-
   TextSpan span;
-  const char *p = data.data() + 8;
+  p = texts.data() + 8;
   ASSERT_EQ(stream.ReadBytes(3, &p, &span), 1);
   EXPECT_EQ(std::string(span.start, span.length), "abc");
   ASSERT_EQ(stream.ReadBytes(0, nullptr, &span), 1);
-  EXPECT_EQ(span.start, data.data() + 15);
+  EXPECT_EQ(span.start, texts.data() + 15);
   EXPECT_EQ(span.length, 0u);
 }
 
@@ -103,15 +84,13 @@ TEST(CParseStream, LevelsNarrowTheEndAndNameTheirDepth) {
   EXPECT_EQ(stream.IsAtEnd(0), 1);
   EXPECT_EQ(stream.IsAtEnd(1), 0);
   EXPECT_EQ(stream.ReadUInt32(&v), 0);  // the level's end holds
-  EXPECT_EQ(Text(stream.Messages()),
-            "at binary offset dec 8 (hex 8),\nunexpected end of data on nesting level 2");
+  EXPECT_EQ(Text(stream.Messages()), "at binary offset dec 8 (hex 8),\nunexpected end of data on nesting level 2");
   ASSERT_EQ(stream.LeaveLevel(), 1);
   ASSERT_EQ(stream.LeaveLevel(), 1);
   EXPECT_EQ(stream.IsAtEnd(1), 0);
   ASSERT_EQ(stream.ReadUInt32(&v), 1);
   EXPECT_EQ(stream.IsAtEnd(1), 1);
-  // An end behind the position cannot be entered.
-  EXPECT_EQ(stream.EnterLevel(data.data() + 4), 0);
+  EXPECT_EQ(stream.EnterLevel(data.data() + 4), 0) << "an end behind the position";
 }
 
 TEST(CParseStream, HostileInputsAreRefused) {
@@ -137,41 +116,21 @@ TEST(CParseStream, HostileInputsAreRefused) {
   EXPECT_EQ(stream.Offset(), 0u);
 }
 
-TEST(CBinOutputStream, WritesRecordsInTheDeclaredOrder) {
-  CCommonString out;
-  {
-    CBinOutputStream little(out, 0);
-    EXPECT_EQ(little.WriteString("abc"), 1);
-    EXPECT_EQ(little.WriteString(""), 1);
-    EXPECT_EQ(little.WriteString(nullptr), 1);
-    EXPECT_EQ(little.WriteBytes(nullptr, 4), 1);
-    EXPECT_EQ(little.WriteBytes("z", 1), 1);
-  }
-  EXPECT_EQ(std::string(out.CStr(), out.GetLength()),
-            std::string("\x03\x00\x00\x00" "abc" "\x00\x00\x00\x00" "\xFF\xFF\xFF\xFF" "z", 16));
-  CCommonString big;
-  CBinOutputStream stream(big, 1);
-  stream.WriteString("abc");
-  stream.WriteUInt32(0x01020304u);
-  EXPECT_EQ(std::string(big.CStr(), big.GetLength()), std::string("\x00\x00\x00\x03" "abc\x01\x02\x03\x04", 11));
-  // The output's own text as the text written.
-  stream.WriteString(big.CStr() + 4);  // "abc\x01\x02\x03\x04"
-  EXPECT_EQ(std::string(big.CStr(), big.GetLength()),
-            std::string("\x00\x00\x00\x03" "abc\x01\x02\x03\x04" "\x00\x00\x00\x07" "abc\x01\x02\x03\x04", 22));
-}
-
-TEST(CBinOutputStream, GrowsItsOutputByTheStreamGrowthRule) {
+TEST(CBinOutputStream, WritesRecordsInTheDeclaredOrderAndGrowsByItsRule) {
   CCommonString out;
   ASSERT_EQ(out.SetGrowth(0, 0, 0, 1), 1);  // replaced by the stream's rule
-  CBinOutputStream stream(out, 0);
+  CBinOutputStream little(out, 0);
   ASSERT_NE(out.GetGrowth(), nullptr);
-  EXPECT_EQ(out.GetGrowth()->percent, 25u);
-  EXPECT_EQ(out.GetGrowth()->increment, 256u);
-  EXPECT_EQ(out.GetGrowth()->threshold, 1024u);
   EXPECT_EQ(out.GetGrowth()->inherit, 0u);
+  EXPECT_EQ(little.WriteString("abc"), 1);
+  EXPECT_EQ(little.WriteString(nullptr), 1);
+  EXPECT_EQ(little.WriteBytes(nullptr, 4), 1);
+  EXPECT_EQ(little.WriteBytes("z", 1), 1);
+  EXPECT_EQ(Bytes(out), std::string("\x03\x00\x00\x00" "abc" "\xFF\xFF\xFF\xFF" "z", 12));
+  // 25 % and 256 bytes more from 1024 bytes on.
   uint32_t capacity = out.GetCapacity();
   for (uint32_t i = 0; i < 500; ++i) {
-    ASSERT_EQ(stream.WriteUInt32(i), 1);
+    ASSERT_EQ(little.WriteUInt32(i), 1);
     if (out.GetCapacity() == capacity) continue;
     const uint32_t needed = out.GetLength() + 1;
     EXPECT_EQ(out.GetCapacity(), needed >= 1024 ? needed + needed / 4 + 256 : needed);
@@ -179,12 +138,18 @@ TEST(CBinOutputStream, GrowsItsOutputByTheStreamGrowthRule) {
   }
   // Storage refused in the middle of a text: no half record is left.
   const uint32_t length = out.GetLength();
-  const std::string longText(capacity, 'q');
   ASSERT_EQ(out.Reserve(length + 4), 1);  // the length fits, the text does not
   SalMemFailAfter(1);
-  EXPECT_EQ(stream.WriteString(longText.c_str()), 0);
+  EXPECT_EQ(little.WriteString(std::string(capacity, 'q').c_str()), 0);
   SalMemFailAfter(0);
   EXPECT_EQ(out.GetLength(), length);
+
+  CCommonString bytes;
+  CBinOutputStream big(bytes, 1);
+  big.WriteString("abc");
+  big.WriteUInt32(0x01020304u);
+  big.WriteString(bytes.CStr() + 4);  // the output's own text: "abc\x01\x02\x03\x04"
+  EXPECT_EQ(Bytes(bytes), std::string("\x00\x00\x00\x03" "abc\x01\x02\x03\x04" "\x00\x00\x00\x07" "abc\x01\x02\x03\x04", 22));
 }
 
 TEST(CBinOutputStream, WhatItWritesTheParseStreamReadsBack) {
@@ -207,10 +172,8 @@ TEST(CBinOutputStream, WhatItWritesTheParseStreamReadsBack) {
         if (kind == 2) writer.WriteString(nullptr);
         if (kind == 3) writer.WriteBytes(value.data(), static_cast<uint32_t>(value.size()));
       }
-      TextSpan span;
-      span.start = out.CStr();
-      span.length = out.GetLength();
-      CParseStream reader(span, order, nullptr);
+      const std::string written = Bytes(out);
+      CParseStream reader(Span(written), order, nullptr);
       for (const auto &item : items) {
         if (item.first == 0) {
           uint32_t v = 0;
@@ -223,11 +186,7 @@ TEST(CBinOutputStream, WhatItWritesTheParseStreamReadsBack) {
         } else {
           char *text = nullptr;
           ASSERT_EQ(reader.ReadString(&text), 1);
-          if (item.first == 2) {
-            ASSERT_EQ(text, nullptr);
-          } else {
-            ASSERT_STREQ(text, item.second.c_str());
-          }
+          ASSERT_EQ(text != nullptr ? std::string(text) : "<null>", item.first == 2 ? "<null>" : item.second);
           MemFree(text);
         }
       }
@@ -235,4 +194,3 @@ TEST(CBinOutputStream, WhatItWritesTheParseStreamReadsBack) {
     }
   }
 }
-

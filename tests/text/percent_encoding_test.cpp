@@ -1,7 +1,7 @@
 // percent_encoding_test.cpp - the form-style and minimal percent encodings:
-// which bytes are escaped, the buffer protocol with its capacity rules, the
-// in-place decoders with their error cases, the string forms, and round
-// trips over generated texts.
+// which bytes are escaped (against the rules written out byte by byte), the
+// capacity rules, the in-place decoders with their error cases, the string
+// forms, and round trips over generated texts.
 #include "text/percent_encoding.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +14,9 @@
 #include "base/common_string.h"
 #include "base/last_error.h"
 #include "base/sal_errors.h"
+#include "support/text_buffers.h"
 
 namespace {
-
 using Encoder = int (*)(char *, uint32_t *, const char *);
 
 std::string EncodeWith(Encoder encode, const std::string &text) {
@@ -29,115 +29,85 @@ std::string EncodeWith(Encoder encode, const std::string &text) {
   return std::string(out.data(), n);
 }
 
-// Escaping decided byte by byte from the written-out rules.
-std::string FormOracle(const std::string &text) {
+// The form encoding turns blanks into '+' and escapes reserved, control and
+// high bytes; the minimal one escapes only '%' and bytes from 127.
+std::string Oracle(const std::string &text, bool form) {
   static const char kReserved[] = "!\"#$%&'()*+,/:;<=>?@[\\]^`{|}~";
   std::string out;
   char hex[4];
   for (unsigned char c : text) {
-    if (c == ' ') {
-      out += '+';
-    } else if (c >= 32 && c <= 127 && std::strchr(kReserved, c) == nullptr) {
-      out += static_cast<char>(c);
-    } else {
-      std::snprintf(hex, sizeof hex, "%%%.2X", c);
-      out += hex;
-    }
+    const bool escape = form ? c < 32 || c > 127 || std::strchr(kReserved, c) != nullptr : c == '%' || c >= 127;
+    std::snprintf(hex, sizeof hex, "%%%.2X", c);
+    out += form && c == ' ' ? std::string("+") : escape ? std::string(hex) : std::string(1, static_cast<char>(c));
   }
   return out;
 }
 
-std::string MinimalOracle(const std::string &text) {
-  std::string out;
-  char hex[4];
-  for (unsigned char c : text) {
-    if (c == '%' || c >= 127) {
-      std::snprintf(hex, sizeof hex, "%%%.2X", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
-struct Decoded {
-  int result;
-  std::string text;
-  uint32_t error;
-};
-
-Decoded DecodeWith(int (*decode)(char *), std::string text) {
+// Result and text of an in-place decoder; the last error it left.
+std::string DecodeWith(int (*decode)(char *), std::string text, uint32_t *error = nullptr) {
   SalSetLastError(0);
-  Decoded d;
-  d.result = decode(&text[0]);
-  d.text = text.c_str();
-  d.error = SalGetLastError();
-  return d;
+  const int result = decode(&text[0]);
+  if (error != nullptr) *error = SalGetLastError();
+  return std::to_string(result) + ":" + text.c_str();
 }
-
 }  // namespace
 
-TEST(FormUrlEncode, EscapesReservedControlAndHighBytes) {
-  EXPECT_EQ(EncodeWith(FormUrlEncode, "a b&c"), "a+b%26c");
-  EXPECT_EQ(EncodeWith(FormUrlEncode, "\xE9~\t\x7F"), "%E9%7E%09\x7F");  // DEL is copied
+TEST(PercentEncoding, EncodersFollowTheirRulesAndDecodersUndoThem) {
   std::string all;
   for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
-  EXPECT_EQ(EncodeWith(FormUrlEncode, all), FormOracle(all));
+  EXPECT_EQ(EncodeWith(FormUrlEncode, all), Oracle(all, true));
+  EXPECT_EQ(EncodeWith(PercentEncode, all), Oracle(all, false));
+  EXPECT_EQ(EncodeWith(FormUrlEncode, "a b&\x7F"), "a+b%26\x7F");  // DEL is copied
   EXPECT_EQ(EncodeWith(FormUrlEncode, ""), "");
+  std::mt19937 rng(3986);
+  for (int i = 0; i < 3000; ++i) {
+    std::string text(rng() % 200, '\0');
+    for (char &c : text) c = static_cast<char>(1 + rng() % 255);
+    ASSERT_EQ(DecodeWith(FormUrlDecode, EncodeWith(FormUrlEncode, text)), "1:" + text) << "input " << i;
+    // The decoders drop literal CR and LF, which the minimal encoding keeps.
+    for (char &c : text)
+      if (c == '\r' || c == '\n') c = ' ';
+    ASSERT_EQ(DecodeWith(PercentDecode, EncodeWith(PercentEncode, text)), "1:" + text) << "input " << i;
+  }
 }
 
-TEST(PercentEncode, EscapesOnlyThePercentSignAndBytesFrom127) {
-  EXPECT_EQ(EncodeWith(PercentEncode, "a b%"), "a b%25");
-  EXPECT_EQ(EncodeWith(PercentEncode, "\x7F\t+"), "%7F\t+");
-  std::string all;
-  for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
-  EXPECT_EQ(EncodeWith(PercentEncode, all), MinimalOracle(all));
-}
-
-TEST(FormUrlEncode, ReportsTheFullLengthWhenTheOutputIsShort) {
+TEST(PercentEncoding, ShortOutputReportsTheFullLength) {
+  const std::string text = "ab\xE9%cd\xFF";
   for (Encoder encode : {FormUrlEncode, PercentEncode}) {
-    const std::string text = "ab\xE9%cd\xFF";
-    const std::string full = encode == FormUrlEncode ? FormOracle(text) : MinimalOracle(text);
+    const std::string full = Oracle(text, encode == FormUrlEncode);
     for (uint32_t capacity = 0; capacity <= full.size() + 1; ++capacity) {
       SCOPED_TRACE(capacity);
-      std::vector<char> out(capacity + 8, '\x5A');
+      Guarded out(capacity);
       uint32_t n = capacity;
       SalSetLastError(0);
-      const int result = encode(out.data(), &n, text.c_str());
+      const int result = encode(out.Out(), &n, text.c_str());
       EXPECT_EQ(n, full.size());
-      for (size_t i = capacity; i < out.size(); ++i) ASSERT_EQ(out[i], '\x5A');
+      ASSERT_TRUE(out.Intact());
       if (capacity > full.size()) {
         EXPECT_EQ(result, 1);
-        EXPECT_EQ(std::string(out.data()), full);
+        EXPECT_EQ(std::string(out.Out()), full);
         continue;
       }
       // The capacity equal to the length fails: the terminator does not fit.
       EXPECT_EQ(result, 0);
       EXPECT_EQ(SalGetLastError(), kCommonErrBufferTooSmall);
       if (capacity > 0) {
-        EXPECT_EQ(out[0], '\0');
+        EXPECT_EQ(out.Out()[0], '\0');
       }
       // Behind out[0] the items that fitted were written, each with a free
       // byte behind it.
-      size_t p = 0;
       for (size_t i = 0; i < full.size();) {
         const size_t size = full[i] == '%' ? 3 : 1;
-        if (p + size >= capacity) break;
+        if (i + size >= capacity) break;
         if (i > 0) {
-          EXPECT_EQ(std::string(&out[i], size), full.substr(i, size));
+          EXPECT_EQ(std::string(&out.Out()[i], size), full.substr(i, size));
         }
-        p += size;
         i += size;
       }
     }
   }
-}
-
-TEST(FormUrlEncode, RefusesNullArguments) {
   char out[8] = "x";
   uint32_t n = 8;
-  SalSetLastError(0);
   EXPECT_EQ(FormUrlEncode(out, &n, nullptr), 0);
   EXPECT_EQ(SalGetLastError(), kCommonErrNullSearchArg);
   EXPECT_STREQ(out, "x");
@@ -146,25 +116,16 @@ TEST(FormUrlEncode, RefusesNullArguments) {
   EXPECT_EQ(SalGetLastError(), kCommonErrNullSearchArg);
 }
 
-TEST(PercentDecode, DecodesEscapesDropsLineBreaksAndStopsAtBadEscapes) {
-  Decoded d = DecodeWith(FormUrlDecode, "a+b%41%0D\r\n");
-  EXPECT_EQ(d.result, 1);
-  EXPECT_EQ(d.text, "a bA\r");  // an escaped CR survives, literal CR and LF do not
-  d = DecodeWith(PercentDecode, "a+b%4a%4A");
-  EXPECT_EQ(d.result, 1);
-  EXPECT_EQ(d.text, "a+bJJ");
-
-  const struct {
-    const char *text;
-    const char *kept;
-  } kBad[] = {{"50%", "50"}, {"50%4", "50"}, {"50%4G", "50"}, {"%G1", ""}, {"ab\r%", "ab"}, {"x%%41", "x"}};
-  for (const auto &b : kBad) {
+TEST(PercentEncoding, DecodersStopAtBadEscapes) {
+  EXPECT_EQ(DecodeWith(FormUrlDecode, "a+b%41%0D\r\n"), "1:a bA\r");  // an escaped CR survives
+  EXPECT_EQ(DecodeWith(PercentDecode, "a+b%4a%4A"), "1:a+bJJ");
+  for (auto [bad, kept] : {std::pair<const char *, const char *>{"50%", "50"}, {"50%4", "50"}, {"50%4G", "50"},
+                           {"%G1", ""}, {"ab\r%", "ab"}, {"x%%41", "x"}}) {
     for (auto decode : {FormUrlDecode, PercentDecode}) {
-      SCOPED_TRACE(b.text);
-      d = DecodeWith(decode, b.text);
-      EXPECT_EQ(d.result, 0);
-      EXPECT_EQ(d.text, b.kept);
-      EXPECT_EQ(d.error, kCommonErrBadPercentEscape);
+      SCOPED_TRACE(bad);
+      uint32_t error = 0;
+      EXPECT_EQ(DecodeWith(decode, bad, &error), std::string("0:") + kept);
+      EXPECT_EQ(error, kCommonErrBadPercentEscape);
     }
   }
   SalSetLastError(0);
@@ -173,47 +134,22 @@ TEST(PercentDecode, DecodesEscapesDropsLineBreaksAndStopsAtBadEscapes) {
   EXPECT_EQ(PercentDecode(nullptr), 0);
 }
 
-TEST(PercentDecode, RoundTripsGeneratedTexts) {
-  std::mt19937 rng(3986);
-  for (int i = 0; i < 3000; ++i) {
-    std::string text(rng() % 200, '\0');
-    for (char &c : text) c = static_cast<char>(1 + rng() % 255);
-    // The decoders drop literal CR and LF; the encoders escape them only in
-    // the form-style encoding.
-    std::string minimal = text;
-    for (char &c : minimal)
-      if (c == '\r' || c == '\n') c = ' ';
-    const Decoded form = DecodeWith(FormUrlDecode, EncodeWith(FormUrlEncode, text));
-    ASSERT_EQ(form.result, 1);
-    ASSERT_EQ(form.text, text) << "input " << i;
-    const Decoded plain = DecodeWith(PercentDecode, EncodeWith(PercentEncode, minimal));
-    ASSERT_EQ(plain.result, 1);
-    ASSERT_EQ(plain.text, minimal) << "input " << i;
-  }
-}
-
-TEST(PercentDecode, StringFormsStopAtAnEscapedZeroAndFailWithoutChange) {
+TEST(PercentEncoding, StringFormsStopAtAZeroAndFailWithoutChange) {
   CCommonString s("a%00b");
   ASSERT_EQ(s.PercentDecode(), 1);
-  EXPECT_EQ(s.GetLength(), 1u);
-  EXPECT_STREQ(s.CStr(), "a");
-
+  EXPECT_EQ(Bytes(s), "a");
   CCommonString bad("ok%zz");
   EXPECT_EQ(bad.FormUrlDecode(), 0);
-  EXPECT_STREQ(bad.CStr(), "ok%zz");
-
+  EXPECT_EQ(Bytes(bad), "ok%zz");
   CCommonString form("a b&\xE9");
   ASSERT_EQ(form.FormUrlEncode(), 1);
-  EXPECT_STREQ(form.CStr(), "a+b%26%E9");
+  EXPECT_EQ(Bytes(form), "a+b%26%E9");
   ASSERT_EQ(form.FormUrlDecode(), 1);
-  EXPECT_STREQ(form.CStr(), "a b&\xE9");
   ASSERT_EQ(form.PercentEncode(), 1);
-  EXPECT_STREQ(form.CStr(), "a b&%E9");
-
-  // The encoders read the text up to its first zero byte.
-  CCommonString zero(std::string("a\0b", 3).data(), 3);
+  EXPECT_EQ(Bytes(form), "a b&%E9");
+  CCommonString zero(std::string("a\0b", 3).data(), 3);  // the encoders stop at the first zero
   ASSERT_EQ(zero.PercentEncode(), 1);
-  EXPECT_STREQ(zero.CStr(), "a");
+  EXPECT_EQ(Bytes(zero), "a");
   CCommonString empty;
   EXPECT_EQ(empty.FormUrlEncode(), 1);
   EXPECT_EQ(empty.PercentDecode(), 1);

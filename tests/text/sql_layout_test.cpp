@@ -71,6 +71,8 @@ TEST(SqlLayout, LongLinesWrapBeforeTheWordThatDoesNotFit) {
   // The break comes before the blank, which starts the next line.
   EXPECT_EQ(Layout("aaa bbb ccc ddd", 0, 0, 0, 8), "aaa bbb\n   ccc\n   ddd;");
   EXPECT_EQ(Layout("aaa bbb ccc ddd", 0, 0, 0, 12), "aaa bbb ccc\n   ddd;");
+  // With keyword breaks too, a word that does not fit starts a new line.
+  EXPECT_EQ(Layout("aaa bbb ccc ddd", 1, 0, 0, 8), "aaa bbb\n   ccc\n   ddd;");
   // A word longer than the width is not broken up.
   EXPECT_EQ(Layout("x abcdefghijklmnop y", 0, 0, 0, 6), "x\n   abcdefghijklmnop\n   y;");
   // Without keyword breaks a line break becomes a space and a new line.

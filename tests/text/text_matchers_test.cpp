@@ -141,6 +141,8 @@ TEST(TextMatchers, Utf8CharactersRespectTheirLengthAndTheEnd) {
     SCOPED_TRACE(bad);
     EXPECT_EQ(Consume(bad, one), "FAIL");
   }
+  const char *none = nullptr;
+  EXPECT_EQ(MatchUtf8Char(none, nullptr), 0u);
   const char *euro = "\xE2\x82\xAC";
   EXPECT_EQ(Consume(euro, [&](const char *&p, TextSpan *s) { return MatchUtf8Char(p, euro + 2, s); }), "FAIL");
   EXPECT_EQ(Consume("a\xC3\xA9\xE2\x82\xAC\xFF", [](const char *&p, TextSpan *s) { return MatchUtf8Chars(p, nullptr, s); }),
