@@ -4,13 +4,8 @@
 # and linked with lld-link against vortBexScanner.lib.  The x86_64 build runs
 # both under Wine, in the zip's bin/ folder; the i686 build runs them under
 # Wine's 32-bit loader (scripts/wine32.sh).
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(vbs_arch x86_64)
-else()
-  set(vbs_arch i686)
-endif()
 set(vbs_zip_args
-  ${vbs_arch}
+  ${VBS_WINDOWS_ARCH}
   ${CMAKE_BINARY_DIR}
   ${CMAKE_BINARY_DIR}/package-test/zip
   ${CMAKE_CURRENT_SOURCE_DIR}/host
@@ -32,7 +27,7 @@ set_tests_properties(package_zip PROPERTIES FIXTURES_SETUP vbs_zip_unpacked)
 set_tests_properties(package_zip_mingw_host package_zip_msvc_host PROPERTIES
   FIXTURES_REQUIRED vbs_zip_unpacked)
 # The i686 stage runs the tests labelled checks only.
-if(vbs_arch STREQUAL i686)
+if(VBS_WINDOWS_ARCH STREQUAL i686)
   set(vbs_zip_labels "install;checks")
 else()
   set(vbs_zip_labels install)
