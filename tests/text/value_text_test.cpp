@@ -11,6 +11,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "base/common_string.h"
 #include "support/text_buffers.h"
@@ -52,8 +53,6 @@ std::string Text(double value, int precision, int flags) {
 }
 }  // namespace
 
-// ---- integers ------------------------------------------------------------------
-
 TEST(ValueText, IntegersIntoBuffersAreBoundedAndNullBuffersSayNull) {
   char buffer[17];
   EXPECT_STREQ(IntToText(buffer, sizeof buffer, -2147483647 - 1), "-2147483648");
@@ -72,57 +71,36 @@ TEST(ValueText, IntegersIntoBuffersAreBoundedAndNullBuffersSayNull) {
   EXPECT_STREQ(UInt64ToHex(buffer, sizeof buffer, 0xABCDEF0123456789ull), "ABCDEF0123456789");
   EXPECT_STREQ(UInt64ToHex(buffer, 3, 0xFFull), "FF");
   char tight[3] = {'#', '#', '#'};
-  EXPECT_EQ(UInt64ToHex(tight, 2, 0xFFull), nullptr);
-  EXPECT_EQ(tight[0], '#');
+  EXPECT_TRUE(UInt64ToHex(tight, 2, 0xFFull) == nullptr && tight[0] == '#');
   EXPECT_STREQ(UInt64ToHex(nullptr, 10, 1), "NULL");
 }
 
+// A range error left behind by an earlier call must not count: errno is ERANGE before every call.
 TEST(ValueText, TextToNumbersReportZeroOnlyWhenSomethingWasRead) {
   const struct {
     const char *text;
-    int base;
-    int result;
-    int32_t value;
-  } cases[] = {
-      {"  42", 10, 1, 42}, {"0", 10, 1, 0},       {"   ", 10, 0, 0},  {"x", 10, 0, 0},
-      {"-17", 10, 1, -17}, {"0x1F", 0, 1, 31},    {"017", 0, 1, 15},  {"ff", 16, 1, 255},
-      {"99999999999", 10, 1, INT32_MAX},          {"-99999999999", 10, 1, INT32_MIN},
+    int base, result;
+    int64_t value;  // unsigned: the 32-bit value
+    bool isSigned;
+  } kCases[] = {
+      {"  42", 10, 1, 42, true},  {"0", 10, 1, 0, true},       {"   ", 10, 0, 0, true},   {"x", 10, 0, 0, true},
+      {"-17", 10, 1, -17, true},  {"0x1F", 0, 1, 31, true},    {"017", 0, 1, 15, true},  {"ff", 16, 1, 255, true},
+      {"99999999999", 10, 1, INT32_MAX, true},                {"-99999999999", 10, 1, INT32_MIN, true},
+      {" 4294967295", 10, 1, 4294967295u, false},             {"4294967296", 10, 1, 4294967295u, false},  // saturated
+      {"-1", 10, 1, 4294967295u, false},  // negation wraps, as strtoul does
+      {"- 1", 10, 0, 0, false},   {"0", 10, 1, 0, false},      {"  ", 10, 0, 0, false},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const auto &c : kCases) {
     int32_t value = -1;
-    // A range error left behind by an earlier call must not count.
+    uint32_t uvalue = 7;
     errno = ERANGE;
-    EXPECT_EQ(TextToLong(c.text, &value, c.base), c.result);
-    if (c.result == 1) {
-      EXPECT_EQ(value, c.value);
-    }
+    EXPECT_EQ(c.isSigned ? TextToLong(c.text, &value, c.base) : TextToULong(c.text, &uvalue, c.base), c.result) << c.text;
+    if (c.result == 1) { EXPECT_EQ(c.isSigned ? int64_t{value} : int64_t{uvalue}, c.value) << c.text; }
   }
   EXPECT_EQ(TextToLong(nullptr, nullptr, 10), 0);
-  const struct {
-    const char *text;
-    int result;
-    uint32_t value;
-  } unsignedCases[] = {{" 4294967295", 1, 4294967295u}, {"4294967296", 1, 4294967295u},  // saturated
-                       {"-1", 1, 4294967295u},  // negation wraps, as strtoul does
-                       {"- 1", 0, 0},  {"0", 1, 0}, {"  ", 0, 0}};
-  for (const auto &c : unsignedCases) {
-    SCOPED_TRACE(c.text);
-    uint32_t value = 7;
-    errno = ERANGE;
-    EXPECT_EQ(TextToULong(c.text, &value, 10), c.result);
-    if (c.result == 1) {
-      EXPECT_EQ(value, c.value);
-    }
-  }
-  EXPECT_EQ(IsNumericText("  12.5 abc"), 1);
-  EXPECT_EQ(IsNumericText("12a"), 0);
-  EXPECT_EQ(IsNumericText("-1"), 0);
-  EXPECT_EQ(IsNumericText(nullptr), 0);
-  EXPECT_EQ(IsNumericText(CCommonString("3.14")), 1);
+  EXPECT_EQ(IsNumericText("  12.5 abc") + IsNumericText(CCommonString("3.14")), 2);
+  EXPECT_EQ(IsNumericText("12a") + IsNumericText("-1") + IsNumericText(nullptr), 0);
 }
-
-// ---- doubles -------------------------------------------------------------------
 
 TEST(DoubleText, FixedShortestAndFlaggedTexts) {
   const struct {
@@ -145,19 +123,15 @@ TEST(DoubleText, FixedShortestAndFlaggedTexts) {
   EXPECT_EQ(Text(1.5, 3, kDoubleSign), "+1.5");
   EXPECT_EQ(Text(2.0, 3, kDoubleAlternate), "2.00");
   EXPECT_EQ(ParseDouble("2.5E3", 1), 2500.0);
-  EXPECT_EQ(ParseDouble(nullptr, 0), 0.0);
-  EXPECT_EQ(ParseDouble("abc", 1), 0.0);
+  EXPECT_EQ(ParseDouble(nullptr, 0) + ParseDouble("abc", 1), 0.0);
   // The shortest text is the first precision that reads back.
   CCommonString s;
-  ASSERT_EQ(DoubleToShortestText(0.1, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "0.1");
-  ASSERT_EQ(DoubleToShortestText(0.001, s, 0, kDoubleFixed), 1);
-  EXPECT_STREQ(s.CStr(), "0.001");
-  ASSERT_EQ(DoubleToShortestText(123456.0, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "123456");
+  for (auto [value, flags, text] : {std::tuple<double, int, const char *>{0.1, 0, "0.1"}, {0.001, kDoubleFixed, "0.001"},
+                                    {123456.0, 0, "123456"}, {-0.0, 0, "-0"}}) {
+    ASSERT_EQ(DoubleToShortestText(value, s, flags == 0 ? 1 : 0, flags), 1);
+    EXPECT_STREQ(s.CStr(), text);
+  }
   EXPECT_EQ(DoubleToShortestText(std::nan(""), s, 1, 0), 0);
-  ASSERT_EQ(DoubleToShortestText(-0.0, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "-0");
 }
 
 // Over random doubles of every magnitude: the text reads back bit for bit,
