@@ -119,6 +119,8 @@ TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
   ASSERT_EQ(s.Format(u"<%s>", s.CStr()), 1);
   EXPECT_EQ(Units(s), u"<self>");
   EXPECT_EQ(s.GetCapacity(), 2u * 6u + 2u);
+  ASSERT_EQ(s.Format(u"%.*s|%d", 3, s.CStr() + 1, 7), 1);  // the precision from the arguments, in both passes
+  EXPECT_EQ(Units(s), u"sel|7");
   EXPECT_EQ(s.Format(nullptr), 0);
   EXPECT_FALSE(s.HasStorage());
 }
