@@ -17,6 +17,12 @@
 
 namespace {
 std::u16string Units(const CCommonWideString &s) { return std::u16string(s.CStr(), s.GetLength()); }
+// "result:text" after an edit of s that returned result (s is read after the call).
+std::string After(const CCommonWideString &s, int64_t result) {
+  std::string out = std::to_string(result) + ":";
+  for (char16_t c : Units(s)) out += c < 128 ? static_cast<char>(c) : '?';
+  return out;
+}
 
 std::u16string Formatted(const char16_t *format, ...) {
   va_list args;
@@ -40,8 +46,7 @@ TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange
   CCommonWideString s;
   ASSERT_EQ(s.Assign(u"hello", 5), 1);
   EXPECT_EQ(s.GetCapacity(), 12u);  // 2n + 2
-  ASSERT_EQ(s.Assign(s.CStr() + 1, 3), 1);
-  EXPECT_EQ(Units(s), u"ell");
+  EXPECT_EQ(After(s, s.Assign(s.CStr() + 1, 3)), "1:ell");
   EXPECT_EQ(s.GetCapacity(), 12u);  // large enough already
   ASSERT_EQ(s.Resize(7), 1);  // odd sizes round up to whole units
   EXPECT_EQ(s.GetCapacity(), 8u);
@@ -63,18 +68,14 @@ TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange
 
   SalSetLastError(0);
   SalMemFailAfter(1);
-  EXPECT_EQ(s.AppendUnits(u"more text", 9), 0);
+  EXPECT_EQ(After(s, s.AppendUnits(u"more text", 9)), "0:wxyzwxy");
   SalMemFailAfter(0);
-  EXPECT_EQ(Units(s), u"wxyzwxy");
   EXPECT_EQ(SalGetLastError(), kCommonErrNoStorage);
-
-  ASSERT_EQ(s.Assign("", 0), 1);
-  EXPECT_EQ(s.GetLength(), 0u);
+  EXPECT_EQ(After(s, s.Assign("", 0)), "1:");
   ASSERT_EQ(s.Assign("plain", 5), 1);
   EXPECT_STREQ(s.ToAnsi().CStr(), "plain");
   EXPECT_EQ(CCommonWideString().ToAnsi().GetLength(), 0u);
-  ASSERT_EQ(s.FormatAnsi("%d-%s", 42, "z"), 1);
-  EXPECT_EQ(Units(s), u"42-z");
+  EXPECT_EQ(After(s, s.FormatAnsi("%d-%s", 42, "z")), "1:42-z");
 }
 
 // Double-byte ANSI text converts through the code page: Shift_JIS 93 FA 96 7B
@@ -126,15 +127,9 @@ TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
 }
 
 TEST(CCommonWideStringCompare, NullConventionsAndCase) {
-  CCommonWideString none;
-  EXPECT_LT(none.Compare(u""), 0);
-  EXPECT_EQ(none.CompareEmptyEqual(u""), 0);
-  EXPECT_EQ(none.Compare(nullptr), 0);
-  CCommonWideString s(u"Abc");
-  EXPECT_GT(s.Compare(nullptr), 0);
-  EXPECT_LT(s.Compare(u"abc"), 0);
-  EXPECT_EQ(s.CompareNoCase(u"aBC"), 0);
-  EXPECT_GT(CCommonWideString(u"\xFF00").Compare(u"a"), 0);  // units compare unsigned
+  CCommonWideString none, s(u"Abc");
+  EXPECT_SIGNS({{none.Compare(u""), -1}, {none.CompareEmptyEqual(u""), 0}, {none.Compare(nullptr), 0}, {s.Compare(nullptr), 1},
+                {s.Compare(u"abc"), -1}, {s.CompareNoCase(u"aBC"), 0}, {CCommonWideString(u"\xFF00").Compare(u"a"), 1}});
   EXPECT_EQ(s.EndsWithNoCase(u"BC") + none.EndsWithNoCase(nullptr), 2);
   EXPECT_EQ(s.EndsWithNoCase(u"xabc") + s.EndsWithNoCase(nullptr), 0);
 }
@@ -146,17 +141,12 @@ TEST(CCommonWideStringSearch, FindCountReplace) {
   EXPECT_EQ(index, 1u);
   EXPECT_EQ(s.Find(u"", &index), 0);
   EXPECT_PAIRS(uint32_t, {{CCommonWideString(u"aaaa").Count(u"aa", 0), 2}, {CCommonWideString(u"aaaa").Count(u"aa", 2), 1}});
-  EXPECT_EQ(s.Replace(u"a", u"bb", 1, CCommonWideString::kAll), 2u);
-  EXPECT_EQ(Units(s), u"bbXbb");
-  CCommonWideString once(u"aXa");
-  EXPECT_EQ(once.Replace(u"a", u"bb", 1, 1), 1u);
-  EXPECT_EQ(Units(once), u"bbXa");
-  EXPECT_EQ(once.Replace(u"bb", u"", 1, CCommonWideString::kAll), 1u);
-  EXPECT_EQ(Units(once), u"Xa");
-  EXPECT_EQ(once.Replace(once.CStr(), u"y", 1, 1), 0u);  // find inside the string
-  CCommonWideString shorter(u"abcab");
-  EXPECT_EQ(shorter.Replace(u"ab", u"X", 1, CCommonWideString::kAll), 2u);
-  EXPECT_EQ(Units(shorter), u"XcX");
+  CCommonWideString once(u"aXa"), shorter(u"abcab");
+  EXPECT_EQ(After(s, s.Replace(u"a", u"bb", 1, CCommonWideString::kAll)), "2:bbXbb");
+  EXPECT_EQ(After(once, once.Replace(u"a", u"bb", 1, 1)), "1:bbXa");
+  EXPECT_EQ(After(once, once.Replace(u"bb", u"", 1, CCommonWideString::kAll)), "1:Xa");
+  EXPECT_EQ(After(once, once.Replace(once.CStr(), u"y", 1, 1)), "0:Xa");  // find inside the string
+  EXPECT_EQ(After(shorter, shorter.Replace(u"ab", u"X", 1, CCommonWideString::kAll)), "2:XcX");
   CCommonWideString spaced(u" \t x y");
   EXPECT_TRUE(spaced.FindNonSpace(0) == 4u && spaced.FindSpace(4) == 5u);
 }
@@ -177,10 +167,8 @@ TEST(CCommonWideStringEdit, SubstringsDeletesAndSplices) {
   t.DeleteLeft(1);
   t.DeleteRight(1);
   EXPECT_EQ(Units(t), u"de");
-  ASSERT_EQ(t.Splice(u"XYZ", 2, 1), 1);
-  EXPECT_EQ(Units(t), u"dXYZ");
-  ASSERT_EQ(t.Splice(u"!", 99, 5), 1);
-  EXPECT_EQ(Units(t), u"dXYZ!");
+  EXPECT_EQ(After(t, t.Splice(u"XYZ", 2, 1)), "1:dXYZ");
+  EXPECT_EQ(After(t, t.Splice(u"!", 99, 5)), "1:dXYZ!");
   EXPECT_EQ(t.Splice(u"?", 0, 1) + t.Splice(t.CStr(), 1, 1), 0);
 }
 
@@ -202,9 +190,7 @@ TEST(CCommonWideStringEdit, TrimCaseAndSeparators) {
   ASSERT_EQ(path.EnsureSeparator(), 1);
   EXPECT_EQ(Units(path), std::u16string(u"dir") + sep);
   path.RemoveSeparator();
-  EXPECT_EQ(Units(path), u"dir");
-  ASSERT_EQ(path.AddBackslash(), 1);
-  EXPECT_EQ(Units(path), u"dir\\");
+  EXPECT_EQ(After(path, path.AddBackslash()), "1:dir\\");
   path.RemoveAnySeparator();
   ASSERT_EQ(path.AddSeparator() + path.AddSeparator(), 2);
   EXPECT_EQ(Units(path), std::u16string(u"dir") + sep);
