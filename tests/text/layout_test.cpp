@@ -235,22 +235,3 @@ TEST(NumberLayout, SmallBuffersAndExtremeValuesCutOrRefuse) {
   EXPECT_EQ(Encode(1e-300, 0, 32, &result), Bytes8({0x80}));  // exponent -65, the zero digits dropped
   EXPECT_EQ(result, kNumberCut);
 }
-
-// The layout holds the shortest decimal form whole (17 digits fit in 20
-// base-100 digits): decoding is off only by the rounding of its arithmetic.
-TEST(NumberLayout, DecodeOfEncodeKeepsTheValueOverRandomDoubles) {
-  std::mt19937_64 random(7);
-  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
-  std::uniform_int_distribution<int> exponent(-120, 120);
-  for (int i = 0; i < 100000; ++i) {
-    const double value = (random() % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent(random));
-    for (uint32_t flags : {0u, kNumberAllDigits}) {
-      uint8_t buffer[22];
-      uint32_t length = sizeof buffer;
-      ASSERT_EQ(EncodeNumber(value, buffer, &length, flags), kNumberExact) << value;
-      double back = 0;
-      ASSERT_EQ(DecodeNumber(buffer, length, &back), 0);
-      ASSERT_NEAR(back / value, 1.0, 1e-14) << value;
-    }
-  }
-}

@@ -13,6 +13,7 @@
 #include "base/last_error.h"
 #include "base/mem.h"
 #include "base/sal_errors.h"
+#include "support/expect_pairs.h"
 #include "support/text_buffers.h"
 #include "text/bin_output_stream.h"
 #include "text/common_msg_buffer.h"
@@ -47,16 +48,13 @@ TEST(CParseStream, NumbersStringsAndSpans) {
   const std::string data("\x01\x02\x03\x04\x05\x06", 6), big("\x00\x00\x01\x02", 4);
   CParseStream little(Span(data), 0, nullptr), swapped(Span(big), 1, nullptr);
   uint32_t v = 0;
-  ASSERT_EQ(little.ReadUInt32(&v), 1);
-  EXPECT_EQ(v, 0x04030201u);
-  EXPECT_EQ(little.ReadUInt32(&v), 0);
-  EXPECT_EQ(little.Offset(), 4u);  // the failed read did not move
-  EXPECT_EQ(Text(little.Messages()), "at binary offset dec 4 (hex 4),\nunexpected end of data");
-  ASSERT_EQ(swapped.ReadUInt32(&v), 1);
-  EXPECT_EQ(v, 0x102u);
   const char *p = data.data() + 2;  // a position of the caller's is read and advanced instead
-  ASSERT_EQ(little.ReadUInt32(&v, &p), 1);
-  EXPECT_TRUE(v == 0x06050403u && p == data.data() + 6 && little.Offset() == 4u);
+  EXPECT_PAIRS(uint32_t, {{static_cast<uint32_t>(little.ReadUInt32(&v)), 1}, {v, 0x04030201u},
+                          {static_cast<uint32_t>(little.ReadUInt32(&v)), 0}, {little.Offset(), 4},  // the failed read did not move
+                          {static_cast<uint32_t>(swapped.ReadUInt32(&v)), 1}, {v, 0x102u},
+                          {static_cast<uint32_t>(little.ReadUInt32(&v, &p)), 1}, {v, 0x06050403u}, {little.Offset(), 4}});
+  EXPECT_EQ(p, data.data() + 6);
+  EXPECT_EQ(Text(little.Messages()), "at binary offset dec 4 (hex 4),\nunexpected end of data");
 
   const std::string texts("\xFF\xFF\xFF\xFF\x03\x00\x00\x00" "abc\x00\x00\x00\x00" "\x09\x00\x00\x00xy", 21);
   CCommonMsgBuffer messages(" | ");
@@ -85,30 +83,19 @@ TEST(CParseStream, LevelsNarrowTheEndAndHostileInputsAreRefused) {
   const std::string data(12, 'x');
   CParseStream stream(Span(data), 0, nullptr);
   EXPECT_EQ(stream.LeaveLevel() + stream.EnterLevel(data.data() + 13), 0);  // none to leave; beyond the end
-  ASSERT_EQ(stream.EnterLevel(data.data() + 8), 1);
   uint32_t v = 0;
-  ASSERT_EQ(stream.ReadUInt32(&v), 1);
-  ASSERT_EQ(stream.EnterLevelBytes(4), 1);
-  EXPECT_EQ(stream.EnterLevelBytes(5), 0);
-  EXPECT_EQ(stream.NestingLevel(), 2u);
-  ASSERT_EQ(stream.ReadUInt32(&v), 1);
-  EXPECT_EQ(stream.IsAtEnd(0), 1);
-  EXPECT_EQ(stream.IsAtEnd(1), 0);
-  EXPECT_EQ(stream.ReadUInt32(&v), 0);  // the level's end holds
+  EXPECT_PAIRS(int, {{stream.EnterLevel(data.data() + 8), 1}, {stream.ReadUInt32(&v), 1}, {stream.EnterLevelBytes(4), 1},
+                     {stream.EnterLevelBytes(5), 0}, {static_cast<int>(stream.NestingLevel()), 2}, {stream.ReadUInt32(&v), 1},
+                     {stream.IsAtEnd(0), 1}, {stream.IsAtEnd(1), 0}, {stream.ReadUInt32(&v), 0},  // the level's end holds
+                     {stream.LeaveLevel(), 1}, {stream.LeaveLevel(), 1}, {stream.IsAtEnd(1), 0}, {stream.ReadUInt32(&v), 1},
+                     {stream.IsAtEnd(1), 1}, {stream.EnterLevel(data.data() + 4), 0}});  // an end behind the position
   EXPECT_EQ(Text(stream.Messages()), "at binary offset dec 8 (hex 8),\nunexpected end of data on nesting level 2");
-  ASSERT_EQ(stream.LeaveLevel() + stream.LeaveLevel(), 2);
-  EXPECT_EQ(stream.IsAtEnd(1), 0);
-  ASSERT_EQ(stream.ReadUInt32(&v), 1);
-  EXPECT_EQ(stream.IsAtEnd(1), 1);
-  EXPECT_EQ(stream.EnterLevel(data.data() + 4), 0) << "an end behind the position";
 
   CParseStream empty(TextSpan(), 0, nullptr);
-  EXPECT_EQ(empty.ReadUInt32(&v), 0);
   TextSpan span;
   span.start = "x";
-  ASSERT_EQ(empty.ReadBytes(0, nullptr, &span), 1);
+  EXPECT_PAIRS(int, {{empty.ReadUInt32(&v), 0}, {empty.ReadBytes(0, nullptr, &span), 1}, {empty.IsAtEnd(1), 1}});
   EXPECT_EQ(span.start, nullptr);
-  EXPECT_EQ(empty.IsAtEnd(1), 1);
   const std::string record("\x05\x00\x00\x00" "ab", 6);
   CParseStream hostile(Span(record), 0, nullptr);
   const char *outside = record.data() + 7, elsewhere[8] = {0}, *foreign = elsewhere;
@@ -261,16 +248,17 @@ TEST(CCommonMsgBuffer, JoinsMessagesKeepsTheHighestLevelAndLosesOnlyAMessageWith
   CCommonMsgBuffer buffer(",\n");
   EXPECT_EQ(Text(&buffer), "<none>") << "no text before the first message";
   EXPECT_EQ(buffer.Add("first", 2) + buffer.Add("second", 1), 0);
-  EXPECT_EQ(buffer.GetLevel(), 2u);
+  std::vector<uint32_t> levels{buffer.GetLevel()};
   buffer.AddLevel3Formatted("%s #%d", "third", 3);
   buffer.AddLevel0(nullptr);
-  EXPECT_EQ(buffer.GetLevel(), 3u);
-  buffer.SetLevel(1, 0);
-  EXPECT_EQ(buffer.GetLevel(), 3u);
-  buffer.SetLevel(1, 1);
-  EXPECT_EQ(buffer.GetLevel(), 1u);
+  levels.push_back(buffer.GetLevel());
+  buffer.SetLevel(1, 0);  // only raises
+  levels.push_back(buffer.GetLevel());
+  buffer.SetLevel(1, 1);  // forced
+  levels.push_back(buffer.GetLevel());
   buffer.AddFormatted(2, "%05u", 42u);
-  EXPECT_EQ(buffer.GetLevel(), 2u);
+  levels.push_back(buffer.GetLevel());
+  EXPECT_EQ(levels, (std::vector<uint32_t>{2, 3, 3, 1, 2}));
   EXPECT_EQ(Text(&buffer), "first,\nsecond,\nthird #3,\n,\n00042");
   CCommonMsgBuffer direct(nullptr);
   const char *none = nullptr;
