@@ -100,9 +100,8 @@ TEST(CParseStream, LevelsNarrowTheEndAndHostileInputsAreRefused) {
   CParseStream hostile(Span(record), 0, nullptr);
   const char *outside = record.data() + 7, elsewhere[8] = {0}, *foreign = elsewhere;
   char *text = nullptr;
-  EXPECT_EQ(hostile.ReadBytes(0, &outside) + hostile.ReadUInt32(&v, &foreign) + hostile.ReadBytes(0xFFFFFFFFu) +
-                hostile.ReadString(&text),
-            0);
+  EXPECT_PAIRS(int, {{hostile.ReadBytes(0, &outside), 0}, {hostile.ReadUInt32(&v, &foreign), 0},
+                     {hostile.ReadBytes(0xFFFFFFFFu), 0}, {hostile.ReadString(&text), 0}});
   EXPECT_EQ(hostile.Offset(), 0u);
 }
 
@@ -112,9 +111,8 @@ TEST(CBinOutputStream, WritesRecordsInTheDeclaredOrderAndGrowsByItsRule) {
   CBinOutputStream little(out, 0);
   ASSERT_NE(out.GetGrowth(), nullptr);
   EXPECT_EQ(out.GetGrowth()->inherit, 0u);
-  EXPECT_EQ(little.WriteString("abc") + little.WriteString(nullptr) + little.WriteBytes(nullptr, 4) +
-                little.WriteBytes("z", 1),
-            4);
+  EXPECT_PAIRS(int, {{little.WriteString("abc"), 1}, {little.WriteString(nullptr), 1}, {little.WriteBytes(nullptr, 4), 1},
+                     {little.WriteBytes("z", 1), 1}});
   EXPECT_EQ(Bytes(out), std::string("\x03\x00\x00\x00" "abc" "\xFF\xFF\xFF\xFF" "z", 12));
   uint32_t capacity = out.GetCapacity();  // 25 % and 256 bytes more from 1024 bytes on
   for (uint32_t i = 0; i < 500; ++i) {
@@ -247,7 +245,7 @@ TEST(CCommonTransformStream, EditScriptsMatchARebuild) {
 TEST(CCommonMsgBuffer, JoinsMessagesKeepsTheHighestLevelAndLosesOnlyAMessageWithoutStorage) {
   CCommonMsgBuffer buffer(",\n");
   EXPECT_EQ(Text(&buffer), "<none>") << "no text before the first message";
-  EXPECT_EQ(buffer.Add("first", 2) + buffer.Add("second", 1), 0);
+  EXPECT_PAIRS(int, {{buffer.Add("first", 2), 0}, {buffer.Add("second", 1), 0}});
   std::vector<uint32_t> levels{buffer.GetLevel()};
   buffer.AddLevel3Formatted("%s #%d", "third", 3);
   buffer.AddLevel0(nullptr);
