@@ -145,8 +145,7 @@ TEST(SqlLayout, KeywordBreaksWrappingBracketsAndLiterals) {
   } kCases[] = {
       {"select a from t where b = 1", 1, 0, 0, 200, "select a \nfrom t \nwhere b = 1;"},
       {"  \n\tselect a FROM t;", 1, 0, 2, 200, "select a \n  FROM t;"},
-      {"select a,  b,c from t", 1, 0, 0, 200, "select a,b,c \nfrom t;"},
-      {"", 1, 0, 0, 200, ""},
+      {"select a,  b,c from t", 1, 0, 0, 200, "select a,b,c \nfrom t;"}, {"", 1, 0, 0, 200, ""},
       {"delete from a; delete from b", 1, 1, 0, 200, "[delete \nfrom a; delete \nfrom b]"},
       {"select 1", 1, 1, 0, 200, "select 1;"},
       // The break comes before the blank, which starts the next line, with keyword breaks on or off.

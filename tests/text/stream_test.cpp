@@ -59,10 +59,10 @@ TEST(CParseStream, NumbersStringsAndSpans) {
   const std::string texts("\xFF\xFF\xFF\xFF\x03\x00\x00\x00" "abc\x00\x00\x00\x00" "\x09\x00\x00\x00xy", 21);
   CCommonMsgBuffer messages(" | ");
   CParseStream stream(Span(texts), 0, &messages);
-  char *text = reinterpret_cast<char *>(1);
+  char *none = reinterpret_cast<char *>(1), *text = nullptr;
+  ASSERT_EQ(stream.ReadString(&none), 1);  // a null text, then "abc"
   ASSERT_EQ(stream.ReadString(&text), 1);
-  EXPECT_EQ(text, nullptr);
-  ASSERT_EQ(stream.ReadString(&text), 1);
+  EXPECT_EQ(none, nullptr);
   EXPECT_STREQ(text, "abc");
   MemFree(text);
   ASSERT_EQ(stream.ReadString(nullptr), 1) << "no place for the text: the record is passed over";
@@ -158,21 +158,17 @@ TEST(CBinOutputStream, WhatItWritesTheParseStreamReadsBack) {
       }
       const std::string written = Bytes(out);
       CParseStream reader(Span(written), order, nullptr);
-      for (const auto &item : items) {
-        if (item.first == 0) {
-          uint32_t v = 0;
-          ASSERT_EQ(reader.ReadUInt32(&v), 1);
-          ASSERT_EQ(v, static_cast<uint32_t>(std::stoul(item.second)));
-        } else if (item.first == 3) {
-          TextSpan bytes;
-          ASSERT_EQ(reader.ReadBytes(static_cast<uint32_t>(item.second.size()), nullptr, &bytes), 1);
-          ASSERT_EQ(std::string(bytes.start != nullptr ? bytes.start : "", bytes.length), item.second);
-        } else {
-          char *text = nullptr;
-          ASSERT_EQ(reader.ReadString(&text), 1);
-          ASSERT_EQ(text != nullptr ? std::string(text) : "<null>", item.first == 2 ? "<null>" : item.second);
-          MemFree(text);
-        }
+      for (const auto &[kind, value] : items) {
+        uint32_t v = 0;
+        TextSpan bytes;
+        char *text = nullptr;
+        std::string got = "<failed>";
+        if (kind == 0 && reader.ReadUInt32(&v) == 1) got = std::to_string(v);
+        if (kind == 3 && reader.ReadBytes(static_cast<uint32_t>(value.size()), nullptr, &bytes) == 1)
+          got = std::string(bytes.start != nullptr ? bytes.start : "", bytes.length);
+        if ((kind == 1 || kind == 2) && reader.ReadString(&text) == 1) got = text != nullptr ? text : "<null>";
+        MemFree(text);
+        ASSERT_EQ(got, kind == 2 ? "<null>" : value);
       }
       EXPECT_EQ(reader.IsAtEnd(1), 1);
     }

@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "base/common_string.h"
+#include "support/expect_pairs.h"
 #include "support/text_buffers.h"
 #include "text/double_text.h"
 
@@ -105,25 +106,18 @@ TEST(ValueText, TextToNumbersReportZeroOnlyWhenSomethingWasRead) {
 TEST(DoubleText, FixedShortestAndFlaggedTexts) {
   const struct {
     double value;
-    int decimals;
+    int digits, flags;  // flags -1: DoubleToFixed with digits decimals
     const char *text;
-  } fixed[] = {{3.14159, 2, "3.14"}, {0.05, 3, "0.050"},    {-0.4, 0, "-0"},     {0.999, 2, "1.00"},
-               {12345.678, 0, "12346"}, {1249.5, -2, "1200"},  // rounding the fraction first would give 1300
-               {1250.5, -2, "1300"}, {999.0, -1, "1000"},    {567.0, -3, "1000"}, {432.0, -3, "0"},
-               {1e20, 1, "100000000000000000000.0"}};
-  for (const auto &f : fixed) {
-    SCOPED_TRACE(testing::Message() << f.value << " " << f.decimals);
-    EXPECT_EQ(Fixed(f.value, f.decimals), f.text);
-  }
+  } kCases[] = {{3.14159, 2, -1, "3.14"}, {0.05, 3, -1, "0.050"},   {-0.4, 0, -1, "-0"},     {0.999, 2, -1, "1.00"},
+                {12345.678, 0, -1, "12346"}, {1249.5, -2, -1, "1200"},  // rounding the fraction first would give 1300
+                {1250.5, -2, -1, "1300"}, {999.0, -1, -1, "1000"}, {567.0, -3, -1, "1000"}, {432.0, -3, -1, "0"},
+                {1e20, 1, -1, "100000000000000000000.0"},           {std::nan(""), 2, -1, "nan"},
+                {1.5, 3, 0, "1.5"},       {1.5, 3, kDoubleFixed, "1.500"}, {1.5, 2, kDoubleExponent, "1.50E+00"},
+                {1.5, 3, kDoubleSign, "+1.5"},                      {2.0, 3, kDoubleAlternate, "2.00"}};
+  for (const auto &c : kCases)
+    EXPECT_EQ(c.flags < 0 ? Fixed(c.value, c.digits) : Text(c.value, c.digits, c.flags), c.text) << c.value << " " << c.digits;
   EXPECT_EQ(Fixed(1e300, 400).size(), 301u + 1u + 340u);  // decimals capped
-  EXPECT_EQ(Fixed(std::nan(""), 2), "nan");
-  EXPECT_EQ(Text(1.5, 3, 0), "1.5");
-  EXPECT_EQ(Text(1.5, 3, kDoubleFixed), "1.500");
-  EXPECT_EQ(Text(1.5, 2, kDoubleExponent), "1.50E+00");
-  EXPECT_EQ(Text(1.5, 3, kDoubleSign), "+1.5");
-  EXPECT_EQ(Text(2.0, 3, kDoubleAlternate), "2.00");
-  EXPECT_EQ(ParseDouble("2.5E3", 1), 2500.0);
-  EXPECT_EQ(ParseDouble(nullptr, 0) + ParseDouble("abc", 1), 0.0);
+  EXPECT_PAIRS(double, {{ParseDouble("2.5E3", 1), 2500.0}, {ParseDouble(nullptr, 0), 0.0}, {ParseDouble("abc", 1), 0.0}});
   // The shortest text is the first precision that reads back.
   CCommonString s;
   for (auto [value, flags, text] : {std::tuple<double, int, const char *>{0.1, 0, "0.1"}, {0.001, kDoubleFixed, "0.001"},
@@ -163,15 +157,11 @@ TEST(DoubleText, CommaLocaleChangesNothing) {
   char probe[16];
   std::snprintf(probe, sizeof probe, "%.1f", 1.5);
   ASSERT_STREQ(probe, "1,5");  // the runtime library really uses the comma
-  EXPECT_EQ(ParseDouble("1.5", 0), 1.5);
-  EXPECT_EQ(ParseDouble("1.5", 1), 1.5);
-  EXPECT_EQ(ParseDoubleFirstPoint("2.25.7"), 2.25);
-  EXPECT_EQ(Text(1.5, 3, kDoubleFixed), "1.500");
-  EXPECT_EQ(Text(-1234.5, 6, 0), "-1234.5");
-  EXPECT_EQ(Fixed(3.14159, 2), "3.14");
+  EXPECT_PAIRS(double, {{ParseDouble("1.5", 0), 1.5}, {ParseDouble("1.5", 1), 1.5}, {ParseDoubleFirstPoint("2.25.7"), 2.25}});
   CCommonString s;
   ASSERT_EQ(DoubleToShortestText(0.1, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "0.1");
+  EXPECT_PAIRS(std::string, {{Text(1.5, 3, kDoubleFixed), "1.500"}, {Text(-1234.5, 6, 0), "-1234.5"},
+                             {Fixed(3.14159, 2), "3.14"}, {s.CStr(), "0.1"}});
   ASSERT_EQ(DoubleToShortestText(1.0 / 3.0, s, 1, kDoubleExponent), 1);
   EXPECT_EQ(ParseDouble(s.CStr(), 0), 1.0 / 3.0);
 }
