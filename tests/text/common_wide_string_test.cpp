@@ -12,10 +12,17 @@
 #include "base/sal_config.h"
 #include "base/sal_errors.h"
 #include "support/dbcs_fixture.h"
+#include "support/expect_pairs.h"
 #include "text/wide_format.h"
 
 namespace {
 std::u16string Units(const CCommonWideString &s) { return std::u16string(s.CStr(), s.GetLength()); }
+// "result:text" after an edit of s that returned result (s is read after the call).
+std::string After(const CCommonWideString &s, int64_t result) {
+  std::string out = std::to_string(result) + ":";
+  for (char16_t c : Units(s)) out += c < 128 ? static_cast<char>(c) : '?';
+  return out;
+}
 
 std::u16string Formatted(const char16_t *format, ...) {
   va_list args;
@@ -34,15 +41,12 @@ std::u16string U(const char *ascii) {
 }
 }  // namespace
 
-// ---- storage ------------------------------------------------------------------------
-
 TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange) {
   const int64_t live = SalMemLiveBlocks();
   CCommonWideString s;
   ASSERT_EQ(s.Assign(u"hello", 5), 1);
   EXPECT_EQ(s.GetCapacity(), 12u);  // 2n + 2
-  ASSERT_EQ(s.Assign(s.CStr() + 1, 3), 1);
-  EXPECT_EQ(Units(s), u"ell");
+  EXPECT_EQ(After(s, s.Assign(s.CStr() + 1, 3)), "1:ell");
   EXPECT_EQ(s.GetCapacity(), 12u);  // large enough already
   ASSERT_EQ(s.Resize(7), 1);  // odd sizes round up to whole units
   EXPECT_EQ(s.GetCapacity(), 8u);
@@ -64,18 +68,14 @@ TEST(CCommonWideStringStorage, SizesInBytesCopiesFromItselfAndFailsWithoutChange
 
   SalSetLastError(0);
   SalMemFailAfter(1);
-  EXPECT_EQ(s.AppendUnits(u"more text", 9), 0);
+  EXPECT_EQ(After(s, s.AppendUnits(u"more text", 9)), "0:wxyzwxy");
   SalMemFailAfter(0);
-  EXPECT_EQ(Units(s), u"wxyzwxy");
   EXPECT_EQ(SalGetLastError(), kCommonErrNoStorage);
-
-  ASSERT_EQ(s.Assign("", 0), 1);
-  EXPECT_EQ(s.GetLength(), 0u);
+  EXPECT_EQ(After(s, s.Assign("", 0)), "1:");
   ASSERT_EQ(s.Assign("plain", 5), 1);
   EXPECT_STREQ(s.ToAnsi().CStr(), "plain");
   EXPECT_EQ(CCommonWideString().ToAnsi().GetLength(), 0u);
-  ASSERT_EQ(s.FormatAnsi("%d-%s", 42, "z"), 1);
-  EXPECT_EQ(Units(s), u"42-z");
+  EXPECT_EQ(After(s, s.FormatAnsi("%d-%s", 42, "z")), "1:42-z");
 }
 
 // Double-byte ANSI text converts through the code page: Shift_JIS 93 FA 96 7B
@@ -93,8 +93,6 @@ TEST_F(CCommonWideStringDbcs, AnsiTextOfTheCodePageConvertsBothWays) {
   EXPECT_STREQ(s.ToAnsi().CStr(), "a?b");
 }
 
-// ---- appending and formatting ------------------------------------------------------
-
 TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
   EXPECT_EQ(Formatted(u"%d|%5i|%-4u|%x|%#o", -7, 42, 3u, 255u, 8u), U("-7|   42|3   |ff|010"));
   EXPECT_EQ(Formatted(u"%lld|%I64u|%I32d|%hhd|%hu", -1234567890123LL, 18446744073709551615ULL, -5, 300, 70000),
@@ -110,8 +108,7 @@ TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
   EXPECT_EQ(Formatted(u"%128d", 7), std::u16string(127, u' ') + u"7");
   EXPECT_EQ(Formatted(u"%c%lc%hc%%", u'\u20ac', u'b', 'c'), u"\u20acbc%");
   EXPECT_EQ(Formatted(u"%s", static_cast<const char16_t *>(nullptr)), U("(null)"));
-  EXPECT_EQ(Formatted(u"%n", nullptr), u"<error>");
-  EXPECT_EQ(Formatted(u"%"), u"<error>");
+  EXPECT_EQ(Formatted(u"%n", nullptr) + Formatted(u"%"), u"<error><error>");
 
   // Measuring, cutting, and a string formatting its own text.
   char16_t small[4] = {u'#', u'#', u'#', u'#'};
@@ -123,26 +120,18 @@ TEST(CCommonWideStringFormat, ConversionsMatchTheNarrowPrintf) {
   ASSERT_EQ(s.Format(u"<%s>", s.CStr()), 1);
   EXPECT_EQ(Units(s), u"<self>");
   EXPECT_EQ(s.GetCapacity(), 2u * 6u + 2u);
+  ASSERT_EQ(s.Format(u"%.*s|%d", 3, s.CStr() + 1, 7), 1);  // the precision from the arguments, in both passes
+  EXPECT_EQ(Units(s), u"sel|7");
   EXPECT_EQ(s.Format(nullptr), 0);
   EXPECT_FALSE(s.HasStorage());
 }
 
-// ---- comparison and searching ------------------------------------------------------
-
 TEST(CCommonWideStringCompare, NullConventionsAndCase) {
-  CCommonWideString none;
-  EXPECT_LT(none.Compare(u""), 0);
-  EXPECT_EQ(none.CompareEmptyEqual(u""), 0);
-  EXPECT_EQ(none.Compare(nullptr), 0);
-  CCommonWideString s(u"Abc");
-  EXPECT_GT(s.Compare(nullptr), 0);
-  EXPECT_LT(s.Compare(u"abc"), 0);
-  EXPECT_EQ(s.CompareNoCase(u"aBC"), 0);
-  EXPECT_GT(CCommonWideString(u"\xFF00").Compare(u"a"), 0);  // units compare unsigned
-  EXPECT_EQ(s.EndsWithNoCase(u"BC"), 1);
-  EXPECT_EQ(s.EndsWithNoCase(u"xabc"), 0);
-  EXPECT_EQ(s.EndsWithNoCase(nullptr), 0);
-  EXPECT_EQ(none.EndsWithNoCase(nullptr), 1);
+  CCommonWideString none, s(u"Abc");
+  EXPECT_SIGNS({{none.Compare(u""), -1}, {none.CompareEmptyEqual(u""), 0}, {none.Compare(nullptr), 0}, {s.Compare(nullptr), 1},
+                {s.Compare(u"abc"), -1}, {s.CompareNoCase(u"aBC"), 0}, {CCommonWideString(u"\xFF00").Compare(u"a"), 1}});
+  EXPECT_EQ(s.EndsWithNoCase(u"BC") + none.EndsWithNoCase(nullptr), 2);
+  EXPECT_EQ(s.EndsWithNoCase(u"xabc") + s.EndsWithNoCase(nullptr), 0);
 }
 
 TEST(CCommonWideStringSearch, FindCountReplace) {
@@ -151,39 +140,25 @@ TEST(CCommonWideStringSearch, FindCountReplace) {
   ASSERT_EQ(s.Find(u"Xa", &index), 1);
   EXPECT_EQ(index, 1u);
   EXPECT_EQ(s.Find(u"", &index), 0);
-  EXPECT_EQ(CCommonWideString(u"aaaa").Count(u"aa", 0), 2u);
-  EXPECT_EQ(CCommonWideString(u"aaaa").Count(u"aa", 2), 1u);
-  EXPECT_EQ(s.Replace(u"a", u"bb", 1, CCommonWideString::kAll), 2u);
-  EXPECT_EQ(Units(s), u"bbXbb");
-  CCommonWideString once(u"aXa");
-  EXPECT_EQ(once.Replace(u"a", u"bb", 1, 1), 1u);
-  EXPECT_EQ(Units(once), u"bbXa");
-  EXPECT_EQ(once.Replace(u"bb", u"", 1, CCommonWideString::kAll), 1u);
-  EXPECT_EQ(Units(once), u"Xa");
-  EXPECT_EQ(once.Replace(once.CStr(), u"y", 1, 1), 0u);  // find inside the string
-  CCommonWideString shorter(u"abcab");
-  EXPECT_EQ(shorter.Replace(u"ab", u"X", 1, CCommonWideString::kAll), 2u);
-  EXPECT_EQ(Units(shorter), u"XcX");
+  EXPECT_PAIRS(uint32_t, {{CCommonWideString(u"aaaa").Count(u"aa", 0), 2}, {CCommonWideString(u"aaaa").Count(u"aa", 2), 1}});
+  CCommonWideString once(u"aXa"), shorter(u"abcab");
+  EXPECT_EQ(After(s, s.Replace(u"a", u"bb", 1, CCommonWideString::kAll)), "2:bbXbb");
+  EXPECT_EQ(After(once, once.Replace(u"a", u"bb", 1, 1)), "1:bbXa");
+  EXPECT_EQ(After(once, once.Replace(u"bb", u"", 1, CCommonWideString::kAll)), "1:Xa");
+  EXPECT_EQ(After(once, once.Replace(once.CStr(), u"y", 1, 1)), "0:Xa");  // find inside the string
+  EXPECT_EQ(After(shorter, shorter.Replace(u"ab", u"X", 1, CCommonWideString::kAll)), "2:XcX");
   CCommonWideString spaced(u" \t x y");
-  EXPECT_EQ(spaced.FindNonSpace(0), 4u);
-  EXPECT_EQ(spaced.FindSpace(4), 5u);
+  EXPECT_TRUE(spaced.FindNonSpace(0) == 4u && spaced.FindSpace(4) == 5u);
 }
-
-// ---- substrings and editing --------------------------------------------------------
 
 TEST(CCommonWideStringEdit, SubstringsDeletesAndSplices) {
   const CCommonWideString s(u"abcdef");
   EXPECT_EQ(Units(s.Left(2)), u"ab");
   EXPECT_EQ(Units(s.Right(10)), u"abcdef");
-  EXPECT_FALSE(s.Right(0).HasStorage());
   EXPECT_EQ(Units(s.Mid(4, 10)), u"ef");
-  EXPECT_FALSE(s.Mid(6, 1).HasStorage());
-  EXPECT_FALSE(CCommonWideString().Left(3).HasStorage());
+  EXPECT_FALSE(s.Right(0).HasStorage() || s.Mid(6, 1).HasStorage() || CCommonWideString().Left(3).HasStorage());
   CCommonWideString e(u"abcdef");
-  EXPECT_EQ(e.DeleteAt(6), 0);
-  EXPECT_EQ(e.DeleteAt(0), 1);
-  EXPECT_EQ(e.DeleteAtPosition(0), 0);
-  EXPECT_EQ(e.DeleteAtPosition(5), 1);
+  EXPECT_PAIRS(int, {{e.DeleteAt(6), 0}, {e.DeleteAt(0), 1}, {e.DeleteAtPosition(0), 0}, {e.DeleteAtPosition(5), 1}});
   EXPECT_EQ(Units(e), u"bcde");
   e.Delete(2, 100);
   EXPECT_EQ(Units(e), u"b");
@@ -192,12 +167,9 @@ TEST(CCommonWideStringEdit, SubstringsDeletesAndSplices) {
   t.DeleteLeft(1);
   t.DeleteRight(1);
   EXPECT_EQ(Units(t), u"de");
-  ASSERT_EQ(t.Splice(u"XYZ", 2, 1), 1);
-  EXPECT_EQ(Units(t), u"dXYZ");
-  ASSERT_EQ(t.Splice(u"!", 99, 5), 1);
-  EXPECT_EQ(Units(t), u"dXYZ!");
-  EXPECT_EQ(t.Splice(u"?", 0, 1), 0);
-  EXPECT_EQ(t.Splice(t.CStr(), 1, 1), 0);
+  EXPECT_EQ(After(t, t.Splice(u"XYZ", 2, 1)), "1:dXYZ");
+  EXPECT_EQ(After(t, t.Splice(u"!", 99, 5)), "1:dXYZ!");
+  EXPECT_EQ(t.Splice(u"?", 0, 1) + t.Splice(t.CStr(), 1, 1), 0);
 }
 
 TEST(CCommonWideStringEdit, TrimCaseAndSeparators) {
@@ -206,9 +178,9 @@ TEST(CCommonWideStringEdit, TrimCaseAndSeparators) {
   s.TrimRight();
   EXPECT_EQ(Units(s), u"mixed Case");
   s.MakeUpper();
-  EXPECT_EQ(Units(s), u"MIXED CASE");
+  const std::u16string upper = Units(s);
   s.MakeLower();
-  EXPECT_EQ(Units(s), u"mixed case");
+  EXPECT_EQ(upper + Units(s), u"MIXED CASEmixed case");
   CCommonWideString blank(u" \t ");
   blank.TrimRight();
   EXPECT_EQ(blank.GetLength(), 0u);
@@ -218,31 +190,22 @@ TEST(CCommonWideStringEdit, TrimCaseAndSeparators) {
   ASSERT_EQ(path.EnsureSeparator(), 1);
   EXPECT_EQ(Units(path), std::u16string(u"dir") + sep);
   path.RemoveSeparator();
-  EXPECT_EQ(Units(path), u"dir");
-  ASSERT_EQ(path.AddBackslash(), 1);
-  EXPECT_EQ(Units(path), u"dir\\");
+  EXPECT_EQ(After(path, path.AddBackslash()), "1:dir\\");
   path.RemoveAnySeparator();
-  ASSERT_EQ(path.AddSeparator(), 1);
-  ASSERT_EQ(path.AddSeparator(), 1);
+  ASSERT_EQ(path.AddSeparator() + path.AddSeparator(), 2);
   EXPECT_EQ(Units(path), std::u16string(u"dir") + sep);
   CCommonWideString empty;
   ASSERT_EQ(empty.AddSeparator(), 1);
   EXPECT_EQ(empty.GetLength(), 0u);
 }
 
-// ---- numbers ----------------------------------------------------------------------------
-
 TEST(CCommonWideStringNumber, ScansReadSixteenBitText) {
   EXPECT_EQ(CCommonWideString(u"65").AsChar(), 65);  // a number, not the character '6'
   EXPECT_EQ(CCommonWideString(u"300").AsChar(), static_cast<char>(300 & 0xFF));
-  EXPECT_EQ(CCommonWideString(u"0x10").AsInt(), 16);
-  EXPECT_EQ(CCommonWideString(u"010").AsInt(), 8);
-  EXPECT_EQ(CCommonWideString(u"010").AsUInt(), 10u);
-  EXPECT_EQ(CCommonWideString(u" -12").AsShort(), -12);
-  EXPECT_EQ(CCommonWideString(u"65535").AsUShort(), 65535);
-  EXPECT_EQ(CCommonWideString(u"-9000000000").AsInt64(), -9000000000LL);
+  EXPECT_PAIRS(int64_t, {{CCommonWideString(u"0x10").AsInt(), 16}, {CCommonWideString(u"010").AsInt(), 8},
+                         {CCommonWideString(u"010").AsUInt(), 10}, {CCommonWideString(u" -12").AsShort(), -12},
+                         {CCommonWideString(u"65535").AsUShort(), 65535}, {CCommonWideString(u"-9000000000").AsInt64(), -9000000000LL},
+                         {CCommonWideString(u"12\u0663").AsInt(), 12}, {CCommonWideString().AsInt(), 0}});  // a non-ASCII digit ends it
   EXPECT_FLOAT_EQ(CCommonWideString(u"2.5").AsFloat(), 2.5f);
   EXPECT_DOUBLE_EQ(CCommonWideString(u"1e3").AsDouble(), 1000.0);
-  EXPECT_EQ(CCommonWideString(u"12\u0663").AsInt(), 12);  // a non-ASCII digit ends the number
-  EXPECT_EQ(CCommonWideString().AsInt(), 0);
 }

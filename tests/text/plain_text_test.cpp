@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,138 +19,106 @@
 
 namespace {
 std::u16string Wide(const char16_t *text) { return text != nullptr ? std::u16string(text) : u"(null)"; }
+std::string Text(const char *text) { return text != nullptr ? text : "(null)"; }
+
+// Runs an edit on a copy of in: "result:text after it".
+std::string Edit(std::string in, const std::function<int64_t(char *)> &edit) {
+  const int64_t result = edit(&in[0]);
+  return std::to_string(result) + ":" + in.c_str();
+}
+std::string Upper(std::string s) {
+  for (char &c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
 }  // namespace
 
-TEST(PlainText, CaseReversalAndSubstitutes) {
-  char upper[] = "\xE9\xF7\xFE" "a";
-  UpperLatin1(upper);
-  EXPECT_STREQ(upper, "\xC9\xF7\xFE" "A");
-  char lower[] = "\xC9\xD7\xDE" "B";
-  LowerLatin1(lower);
-  EXPECT_STREQ(lower, "\xE9\xD7\xDE" "b");
-  EXPECT_EQ(UpperLatin1(nullptr), nullptr);
-  EXPECT_EQ(UpperAscii('q'), 'Q');
-  EXPECT_EQ(UpperAscii('\xE9'), '\xE9');
-  char16_t wide[] = u"abc\xD83D\xDE00Z";
+TEST(PlainText, EditsInPlace) {
+  const struct {
+    std::string in;
+    std::function<int64_t(char *)> edit;
+    const char *out;
+  } kCases[] = {
+      {"\xE9\xF7\xFE" "a", [](char *t) { return UpperLatin1(t) == t; }, "1:\xC9\xF7\xFE" "A"},
+      {"\xC9\xD7\xDE" "B", [](char *t) { return LowerLatin1(t) == t; }, "1:\xE9\xD7\xDE" "b"},
+      {"", [](char *t) { return ReverseText(t); }, "0:"},
+      {"key=value", [](char *t) { return Text(CutAt(t, "=")) == "key"; }, "1:key"},
+      {"ab  ", [](char *t) { return TrimTrailingSpaces(t) == t; }, "1:ab"},
+      {"a.,;", [](char *t) { return TrimTrailingCharsOf(t, ",;") == t; }, "1:a."},
+      {"line\r\n", [](char *t) { return RemoveTrailingCrLf(t); }, "1:line"},
+      {"line", [](char *t) { return RemoveTrailingCrLf(t); }, "0:line"},
+      {"line\n", [](char *t) { return RemoveTrailingCrLf(t); }, "0:line\n"},
+      {"abcd", [](char *t) { return ZeroText(t, 3) + (t[2] == '\0') + (t[3] == 'd'); }, "3:"},
+      {"xABcab", [](char *t) { return OverwriteNoCase(t, "ab", "Q"); }, "2:xQBcQb"},
+      // A replacement equal to find's start ignoring case leaves every occurrence standing: each is overwritten once.
+      {"AbAbab", [](char *t) { return OverwriteNoCase(t, "ab", "a"); }, "3:ababab"},
+      // An overwrite that makes a new occurrence before it is searched again.
+      {"aab", [](char *t) { return OverwriteNoCase(t, "ab", "b"); }, "2:bbb"},
+      {"ab", [](char *t) { return OverwriteNoCase(t, "ab", "abc") + OverwriteNoCase(t, "", ""); }, "0:ab"},
+  };
+  for (const auto &c : kCases) EXPECT_EQ(Edit(c.in, c.edit), c.out) << c.in;
+  EXPECT_TRUE(UpperLatin1(nullptr) == nullptr && UpperAscii('q') == 'Q' && UpperAscii('\xE9') == '\xE9');
+  EXPECT_EQ(ReverseText(static_cast<char *>(nullptr)) + SetEmptyText(static_cast<char *>(nullptr)), 0);
+  EXPECT_EQ(RemoveCharsOf(nullptr, "a"), 0u);
+  EXPECT_EQ(Text(TextOrEmpty(static_cast<const char *>(nullptr))) + TextOrNull(static_cast<const char *>(nullptr)), "NULL");
+  EXPECT_EQ(Wide(TextOrNull(static_cast<const char16_t *>(nullptr))), u"NULL");
+  char16_t wide[] = u"abc\xD83D\xDE00Z", wideText[] = u"key=value", dashes[] = u"a-b-c";
   UpperText(wide);
   EXPECT_EQ(Wide(wide), u"ABC\xD83D\xDE00Z");  // surrogates stay as they are
   LowerText(wide);
   EXPECT_EQ(Wide(wide), u"abc\xD83D\xDE00z");
   ASSERT_EQ(ReverseText(wide), 1);
   EXPECT_EQ(Wide(wide), u"z\xDE00\xD83D" u"cba");
-  char empty[] = "";
-  EXPECT_EQ(ReverseText(empty), 0);
-  EXPECT_EQ(ReverseText(static_cast<char *>(nullptr)), 0);
-
-  EXPECT_STREQ(TextOrEmpty(static_cast<const char *>(nullptr)), "");
-  EXPECT_STREQ(TextOrNull(static_cast<const char *>(nullptr)), "NULL");
-  EXPECT_EQ(Wide(TextOrNull(static_cast<const char16_t *>(nullptr))), u"NULL");
-  char text[] = "key=value";
-  EXPECT_STREQ(CutAt(text, "="), "key");
-  char16_t wideText[] = u"key=value";
   EXPECT_EQ(Wide(CutAt(wideText, u"=v")), u"key");
-  EXPECT_EQ(SetEmptyText(static_cast<char *>(nullptr)), 0);
-  char buffer[4] = {'a', 'b', 'c', 'd'};
-  EXPECT_EQ(ZeroText(buffer, 3), 1);
-  EXPECT_EQ(buffer[2], '\0');
-  EXPECT_EQ(buffer[3], 'd');
-  char16_t dashes[] = u"a-b-c";
   EXPECT_EQ(RemoveCharsOf(dashes, u"-"), 2u);
   EXPECT_EQ(Wide(dashes), u"abc");
   EXPECT_EQ(ReplaceCharsOf(dashes, u"ac", u'.'), 2u);
   EXPECT_EQ(Wide(dashes), u".b.");
-  EXPECT_EQ(RemoveCharsOf(nullptr, "a"), 0u);
 }
 
+// Exhaustively over short texts, finds and replacements of a, A and b:
+// OverwriteNoCase ends, and unless occurrences survive by design, none is left.
 TEST(PlainText, OverwriteNoCaseEndsForEveryInput) {
-  char text[] = "xABcab";
-  EXPECT_EQ(OverwriteNoCase(text, "ab", "Q"), 2u);
-  EXPECT_STREQ(text, "xQBcQb");
-  // A replacement equal to find's start ignoring case leaves every
-  // occurrence standing: each is overwritten once.
-  char surviving[] = "AbAbab";
-  EXPECT_EQ(OverwriteNoCase(surviving, "ab", "a"), 3u);
-  EXPECT_STREQ(surviving, "ababab");
-  // An overwrite that makes a new occurrence before it is searched again.
-  char chained[] = "aab";
-  EXPECT_EQ(OverwriteNoCase(chained, "ab", "b"), 2u);
-  EXPECT_STREQ(chained, "bbb");
-  char longer[] = "ab";
-  EXPECT_EQ(OverwriteNoCase(longer, "ab", "abc"), 0u);
-  EXPECT_EQ(OverwriteNoCase(longer, "", ""), 0u);
-
-  // Exhaustively over short texts, finds and replacements of a, A and b:
-  // it ends, and unless occurrences survive by design, none is left.
-  auto all = [](size_t n) {
-    std::vector<std::string> out{""};
-    for (size_t i = 0; i < n; ++i) {
-      std::vector<std::string> longer;
-      for (const std::string &s : out)
-        for (char c : {'a', 'A', 'b'}) longer.push_back(s + c);
-      out.swap(longer);
-    }
-    return out;
-  };
-  auto upper = [](std::string s) {
-    for (char &c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-  };
-  for (size_t fn = 1; fn <= 3; ++fn) {
-    for (const std::string &find : all(fn)) {
-      for (size_t rn = 0; rn <= fn; ++rn) {
-        for (const std::string &with : all(rn)) {
-          if (upper(with) == upper(find.substr(0, rn))) continue;  // survives by design
-          for (size_t tn = 1; tn <= 6; ++tn) {
-            for (std::string text : all(tn)) {
-              OverwriteNoCase(text.data(), find.c_str(), with.c_str());
-              ASSERT_EQ(upper(text).find(upper(find)), std::string::npos) << text << " " << find << " " << with;
-            }
-          }
-        }
-      }
-    }
+  std::vector<std::vector<std::string>> all{{""}};  // all[n]: every text of n bytes
+  for (size_t n = 1; n <= 6; ++n) {
+    all.emplace_back();
+    for (const std::string &s : all[n - 1])
+      for (char c : {'a', 'A', 'b'}) all[n].push_back(s + c);
   }
+  for (size_t fn = 1; fn <= 3; ++fn)
+    for (const std::string &find : all[fn])
+      for (size_t rn = 0; rn <= fn; ++rn)
+        for (const std::string &with : all[rn]) {
+          if (Upper(with) == Upper(find.substr(0, rn))) continue;  // survives by design
+          for (size_t tn = 1; tn <= 6; ++tn)
+            for (std::string text : all[tn]) {
+              OverwriteNoCase(text.data(), find.c_str(), with.c_str());
+              ASSERT_EQ(Upper(text).find(Upper(find)), std::string::npos) << text << " " << find << " " << with;
+            }
+        }
 }
 
-TEST(PlainText, BoundedCopiesEscapesAndTrims) {
-  char out[32];
+TEST(PlainText, BoundedCopiesAndEscapes) {
+  char out[32], line[6];
+  Guarded small(4), five(5);
   EXPECT_STREQ(CopyMasked(out, sizeof out, "\t", 1), "+");
   EXPECT_STREQ(CopyMaskedMbcs(out, sizeof out, "\t\x01", 2, '.'), "\t.");
-  Guarded small(4);
   EXPECT_STREQ(CopyMasked(small.Out(), small.capacity, "abcdef", 6), "abc");
-  EXPECT_TRUE(small.Intact());
-  EXPECT_STREQ(CopyMasked(nullptr, 8, "a", 1), "VNULL");
-  EXPECT_STREQ(CopyMasked(out, 0, "a", 1), "VNULL");
-  EXPECT_STREQ(CopyMasked(out, 8, nullptr, 1), "VNULL");
-
+  EXPECT_EQ(std::string(CopyMasked(nullptr, 8, "a", 1)) + CopyMasked(out, 0, "a", 1) + CopyMasked(out, 8, nullptr, 1),
+            "VNULLVNULLVNULL");
   EXPECT_STREQ(EscapeControls(out, sizeof out, "a\tb c\r\n", 1, '_'), "a\\tb_c\\r\\n");
   EXPECT_STREQ(EscapeControls(out, sizeof out, "a b", 0, '_'), "a b");
   EXPECT_EQ(EscapeControls(out, 1, "a", 0, '_'), nullptr);
   EXPECT_STREQ(EscapeQuotes(out, sizeof out, "say \"hi\" it's \\"), "say \\\"hi\\\" it\\'s \\\\");
   EXPECT_STREQ(EscapeTabsAndBreaks(out, sizeof out, "a\tb"), "a\\tb");
-  Guarded five(5);
   // Writing stops once fewer than three bytes are left.
   EXPECT_STREQ(EscapeControls(five.Out(), five.capacity, "ab\tc", 0, '_'), "ab\\t");
-  EXPECT_TRUE(five.Intact());
   EXPECT_EQ(EscapeTabsAndBreaks(five.Out(), five.capacity, "abc\td"), nullptr);
   EXPECT_STREQ(five.Out(), "abc");
-  EXPECT_TRUE(five.Intact());
-
-  char spaces[] = "ab  ";
-  EXPECT_STREQ(TrimTrailingSpaces(spaces), "ab");
-  char crlf[] = "line\r\n";
-  EXPECT_EQ(RemoveTrailingCrLf(crlf), 1);
-  EXPECT_EQ(RemoveTrailingCrLf(crlf), 0);
-  char lf[] = "line\n";
-  EXPECT_EQ(RemoveTrailingCrLf(lf), 0);
-  char line[6];
+  EXPECT_TRUE(small.Intact() && five.Intact());
   EXPECT_STREQ(CopyLine(line, sizeof line, "abc\r\n"), "abc");
   EXPECT_STREQ(CopyLine(line, sizeof line, "abcdefgh"), "abcde");
   EXPECT_STREQ(SkipSpaces("  x "), "x ");
-  char set[] = "a.,;";
-  EXPECT_STREQ(TrimTrailingCharsOf(set, ",;"), "a.");
-  EXPECT_EQ(IsNullOrEmpty(nullptr), 1);
-  EXPECT_EQ(IsNullOrEmpty(""), 1);
+  EXPECT_EQ(IsNullOrEmpty(nullptr) + IsNullOrEmpty(""), 2);
   EXPECT_EQ(IsNullOrEmpty(" "), 0);
 }
 
@@ -170,23 +139,20 @@ TEST(HeapText, AllocateDuplicateAppendAndFail) {
   text = nullptr;
   SalMemFailAfter(1);
   EXPECT_EQ(DupText(&text, "abc"), 0);
-  EXPECT_EQ(text, nullptr);
-  EXPECT_EQ(SalGetLastError(), kCommonErrNoStorage);
+  EXPECT_TRUE(text == nullptr && SalGetLastError() == kCommonErrNoStorage);
   SalMemFailAfter(0);
   EXPECT_EQ(AllocText(nullptr, 4), 0);
   EXPECT_EQ(SalGetLastError(), kCommonErrNullText);
   SalSetLastError(0);
   EXPECT_EQ(DupText(&text, nullptr), 0);
   EXPECT_EQ(SalGetLastError(), kCommonErrNullText);
-
   char16_t *wide = nullptr;
   ASSERT_EQ(DupWideText(&wide, u"w"), 1);
   ASSERT_EQ(AppendAllocWideText(&wide, u"ide"), 1);
   EXPECT_EQ(Wide(wide), u"wide");
   MemFree(wide);
-  char16_t *blank = nullptr;
-  ASSERT_EQ(AllocWideText(&blank, 3), 1);
-  EXPECT_EQ(blank[4], 0);
-  MemFree(blank);
+  ASSERT_EQ(AllocWideText(&wide, 3), 1);
+  EXPECT_EQ(wide[4], 0);
+  MemFree(wide);
   EXPECT_EQ(SalMemLiveBlocks(), live);
 }

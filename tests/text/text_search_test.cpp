@@ -43,93 +43,65 @@ std::vector<size_t> FeedAll(const std::string &text, const std::string &pattern,
 }
 }  // namespace
 
-TEST(FindWithFlags, DirectionContinuationAndCase) {
+TEST(FindWithFlags, DirectionContinuationCaseAndWhiteSpace) {
   uint32_t position = 0;
-  EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", kFindBackward), 4u);
-  EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", kFindBackward | kFindContinue), 1u);
-  EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", kFindBackward | kFindContinue), 0u);
-  position = 0;
-  EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", 0), 1u);
-  EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", kFindContinue), 4u);
-  EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", kFindContinue), 0u);
+  for (uint32_t expected : {4u, 1u, 0u})  // backward, then continuing backward
+    EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", kFindBackward | (expected == 4 ? 0 : kFindContinue)), expected);
+  for (uint32_t expected : {1u, 4u, 0u})
+    EXPECT_EQ(FindWithFlags(&position, "abcabc", "abc", expected == 1 ? 0 : kFindContinue), expected);
   EXPECT_EQ(FindWithFlags(nullptr, "xABC", "abc", 0), 2u);
-  EXPECT_EQ(FindWithFlags(nullptr, "xABC", "abc", kFindExact), 0u);
-  EXPECT_EQ(FindWithFlags(nullptr, "ab", "abc", 0), 0u);
+  EXPECT_EQ(FindWithFlags(nullptr, "xABC", "abc", kFindExact) + FindWithFlags(nullptr, "ab", "abc", 0), 0u);
   SalSetLastError(0);
   EXPECT_EQ(FindWithFlags(nullptr, static_cast<const char *>(nullptr), "a", 0), 0u);
   EXPECT_EQ(SalGetLastError(), kCommonErrNullSearchArg);
   position = 0;
   EXPECT_EQ(FindWithFlags(&position, u"abcABC", u"abc", kFindBackward), 4u);
   EXPECT_EQ(FindWithFlags(&position, u"abcABC", u"abc", kFindBackward | kFindContinue | kFindExact), 1u);
-}
 
-TEST(FindIgnoringSpace, SkipsAndCountsWhiteSpaceInTheText) {
   uint32_t skipped = 99;
   EXPECT_EQ(FindIgnoringSpace(nullptr, "xx a b\tc", "abc", 0, &skipped), 3u);
   EXPECT_EQ(skipped, 3u);  // the space before a, and the two inside
   EXPECT_EQ(FindIgnoringSpace(nullptr, "xxa b c", "a c", kFindExact, &skipped), 0u);
   EXPECT_EQ(FindIgnoringSpace(nullptr, "xxa bc", "A B", 0, &skipped), 3u);
   EXPECT_EQ(skipped, 0u);
-  uint32_t position = 0;
+  position = 0;
   EXPECT_EQ(FindIgnoringSpace(&position, "ab a b", "ab", kFindBackward, &skipped), 4u);
   SalSetLastError(0);
   EXPECT_EQ(FindIgnoringSpace(nullptr, "a", nullptr, 0, nullptr), 0u);
   EXPECT_EQ(SalGetLastError(), kCommonErrNullSearchArg);
-}
 
-TEST(FeedSearch, IgnoringCaseAndDegenerateArguments) {
-  // The plain form is checked against a plain scan below.
+  // FeedSearch ignoring case and with degenerate arguments; the plain form is checked against a plain scan below.
   const char *state = nullptr;
-  const char upper[] = "xAB";
+  const char upper[] = "xAB", tail[] = "Bz";
   EXPECT_EQ(FeedSearchNoCase(&state, "a", "aab"), nullptr);
   EXPECT_EQ(FeedSearchNoCase(&state, upper, "aab"), nullptr);  // "aX" breaks it
   state = nullptr;
   EXPECT_EQ(FeedSearchNoCase(&state, "Aa", "aab"), nullptr);
-  const char tail[] = "Bz";
   EXPECT_EQ(FeedSearchNoCase(&state, tail, "aab"), tail + 1);
-  EXPECT_EQ(FeedSearch(&state, "a", ""), nullptr);
-  EXPECT_EQ(FeedSearch(nullptr, "a", "a"), nullptr);
+  EXPECT_TRUE(FeedSearch(&state, "a", "") == nullptr && FeedSearch(nullptr, "a", "a") == nullptr);
 }
 
-// Every occurrence, overlapping ones included, over random texts of a
-// small alphabet cut into random chunks, against a plain scan.
-TEST(FeedSearch, FindsEveryOccurrenceAcrossChunkBoundaries) {
-  std::mt19937 random(42);
-  for (int i = 0; i < 4000; ++i) {
-    std::string text;
-    std::string pattern;
-    const size_t n = 1 + random() % 60;
-    const size_t m = 1 + random() % 5;
-    for (size_t k = 0; k < n; ++k) text += static_cast<char>('a' + random() % 2);
-    for (size_t k = 0; k < m; ++k) pattern += static_cast<char>('a' + random() % 2);
-    std::vector<size_t> cuts;
-    for (int k = 0; k < 4; ++k) cuts.push_back(1 + random() % 7);
-    SCOPED_TRACE(text + " / " + pattern);
-    ASSERT_EQ(FeedAll(text, pattern, cuts), AllEnds(text, pattern));
-  }
-  // A pattern longer than the stack table.
-  const std::string longPattern = std::string(300, 'a') + "b";
-  const std::string longText = std::string(700, 'a') + "b" + std::string(10, 'a');
-  ASSERT_EQ(FeedAll(longText, longPattern, {13, 250, 1}), AllEnds(longText, longPattern));
-}
-
-TEST(FindFast, AgreesWithAPlainScan) {
+// Random texts and patterns of a small alphabet (bytes 7E..81, both signs
+// of char): FindFast finds the first occurrence, FeedSearch fed in random
+// chunks every one (overlapping ones included), as a plain scan does.
+TEST(FindFast, AndFeedSearchAgreeWithAPlainScan) {
   EXPECT_EQ(FindFast("caf\xE9 ok", "f\xE9"), 3u);  // last byte 0xE9
   EXPECT_EQ(FindFast("abc", ""), 1u);
-  EXPECT_EQ(FindFast("ab", "abc"), 0u);
-  EXPECT_EQ(FindFast(nullptr, "a"), 0u);
+  EXPECT_EQ(FindFast("ab", "abc") + FindFast(nullptr, "a"), 0u);
   std::mt19937 random(5);
   for (int i = 0; i < 20000; ++i) {
-    std::string text;
-    std::string pattern;
-    const size_t n = 1 + random() % 80;
-    const size_t m = 1 + random() % 6;
-    for (size_t k = 0; k < n; ++k) text += static_cast<char>(0x7E + random() % 4);  // 7E..81: both signs
-    for (size_t k = 0; k < m; ++k) pattern += static_cast<char>(0x7E + random() % 4);
+    std::string text, pattern;
+    const unsigned alphabet = i % 2 ? 2 : 4;
+    for (size_t k = 0, n = 1 + random() % 80; k < n; ++k) text += static_cast<char>(0x7E + random() % alphabet);
+    for (size_t k = 0, m = 1 + random() % 6; k < m; ++k) pattern += static_cast<char>(0x7E + random() % alphabet);
     const size_t hit = text.find(pattern);
-    ASSERT_EQ(FindFast(text.c_str(), pattern.c_str()), hit == std::string::npos ? 0u : hit + 1)
-        << text << " / " << pattern;
+    ASSERT_EQ(FindFast(text.c_str(), pattern.c_str()), hit == std::string::npos ? 0u : hit + 1) << text << " / " << pattern;
+    const std::vector<size_t> cuts = {1 + random() % 7, 1 + random() % 7, 1 + random() % 7, 1 + random() % 7};
+    ASSERT_EQ(FeedAll(text, pattern, cuts), AllEnds(text, pattern)) << text << " / " << pattern;
   }
+  // A pattern longer than the stack table.
+  const std::string longPattern = std::string(300, 'a') + "b", longText = std::string(700, 'a') + "b" + std::string(10, 'a');
+  ASSERT_EQ(FeedAll(longText, longPattern, {13, 250, 1}), AllEnds(longText, longPattern));
 }
 
 // The length is found in 64 KiB blocks ahead of the search: occurrences
@@ -153,23 +125,18 @@ TEST(FindFast, FindsAcrossLengthBlocksAndAtTheEnd) {
   }
 }
 
-// ---- UTF-8 checks and identifiers -------------------------------------------------
-
 TEST(TextChecks, Utf8RangesAndIdentifiers) {
-  EXPECT_EQ(HasUtf8Multibyte("plain", nullptr), 0);
   EXPECT_EQ(HasUtf8Multibyte("\xC3\xA9", nullptr), 1);
-  EXPECT_EQ(HasUtf8Multibyte("\xC3" "A", nullptr), 0);
+  EXPECT_EQ(HasUtf8Multibyte("plain", nullptr) + HasUtf8Multibyte("\xC3" "A", nullptr), 0);
   const char cut[] = "ab\xC3\xA9";
   EXPECT_EQ(HasUtf8Multibyte(cut, cut + 3), 0);  // the end splits the sequence
   EXPECT_EQ(IsValidUtf8("\xC3", nullptr), 0);
   EXPECT_EQ(IsValidUtf8(nullptr, nullptr), 1);
   EXPECT_EQ(IsValidUtf8("a\xE2\x82\xAC\xF0\x9F\x98\x80", nullptr), 1);
-  EXPECT_EQ(IsValidUtf8("\xC0\xAF", nullptr), 0);          // overlong
-  EXPECT_EQ(IsValidUtf8("\xED\xA0\x80", nullptr), 0);      // surrogate
-  EXPECT_EQ(IsValidUtf8("\xF4\x90\x80\x80", nullptr), 0);  // above U+10FFFF
+  for (const char *bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})  // overlong, surrogate, above U+10FFFF
+    EXPECT_EQ(IsValidUtf8(bad, nullptr), 0) << bad;
   EXPECT_EQ(IsUtf8WithMultibyte("a\xC3\xA9", nullptr), 1);
-  EXPECT_EQ(IsUtf8WithMultibyte("ascii", nullptr), 0);
-  EXPECT_EQ(IsUtf8WithMultibyte("\xC3\xA9\xFF", nullptr), 0);
+  EXPECT_EQ(IsUtf8WithMultibyte("ascii", nullptr) + IsUtf8WithMultibyte("\xC3\xA9\xFF", nullptr), 0);
   for (const char *good : {"_x1", "$", "Class", "abc$_9", "whilst"}) EXPECT_EQ(IsIdentifier(good), 1) << good;
   for (const char *bad : {"1x", "class", "a-b", "", "while", "abstract", "volatile", "a b"})
     EXPECT_EQ(IsIdentifier(bad), 0) << bad;

@@ -11,8 +11,10 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "base/common_string.h"
+#include "support/expect_pairs.h"
 #include "support/text_buffers.h"
 #include "text/double_text.h"
 
@@ -52,8 +54,6 @@ std::string Text(double value, int precision, int flags) {
 }
 }  // namespace
 
-// ---- integers ------------------------------------------------------------------
-
 TEST(ValueText, IntegersIntoBuffersAreBoundedAndNullBuffersSayNull) {
   char buffer[17];
   EXPECT_STREQ(IntToText(buffer, sizeof buffer, -2147483647 - 1), "-2147483648");
@@ -72,92 +72,60 @@ TEST(ValueText, IntegersIntoBuffersAreBoundedAndNullBuffersSayNull) {
   EXPECT_STREQ(UInt64ToHex(buffer, sizeof buffer, 0xABCDEF0123456789ull), "ABCDEF0123456789");
   EXPECT_STREQ(UInt64ToHex(buffer, 3, 0xFFull), "FF");
   char tight[3] = {'#', '#', '#'};
-  EXPECT_EQ(UInt64ToHex(tight, 2, 0xFFull), nullptr);
-  EXPECT_EQ(tight[0], '#');
+  EXPECT_TRUE(UInt64ToHex(tight, 2, 0xFFull) == nullptr && tight[0] == '#');
   EXPECT_STREQ(UInt64ToHex(nullptr, 10, 1), "NULL");
 }
 
+// A range error left behind by an earlier call must not count: errno is ERANGE before every call.
 TEST(ValueText, TextToNumbersReportZeroOnlyWhenSomethingWasRead) {
   const struct {
     const char *text;
-    int base;
-    int result;
-    int32_t value;
-  } cases[] = {
-      {"  42", 10, 1, 42}, {"0", 10, 1, 0},       {"   ", 10, 0, 0},  {"x", 10, 0, 0},
-      {"-17", 10, 1, -17}, {"0x1F", 0, 1, 31},    {"017", 0, 1, 15},  {"ff", 16, 1, 255},
-      {"99999999999", 10, 1, INT32_MAX},          {"-99999999999", 10, 1, INT32_MIN},
+    int base, result;
+    int64_t value;  // unsigned: the 32-bit value
+    bool isSigned;
+  } kCases[] = {
+      {"  42", 10, 1, 42, true},  {"0", 10, 1, 0, true},       {"   ", 10, 0, 0, true},   {"x", 10, 0, 0, true},
+      {"-17", 10, 1, -17, true},  {"0x1F", 0, 1, 31, true},    {"017", 0, 1, 15, true},  {"ff", 16, 1, 255, true},
+      {"99999999999", 10, 1, INT32_MAX, true},                {"-99999999999", 10, 1, INT32_MIN, true},
+      {" 4294967295", 10, 1, 4294967295u, false},             {"4294967296", 10, 1, 4294967295u, false},  // saturated
+      {"-1", 10, 1, 4294967295u, false},  // negation wraps, as strtoul does
+      {"- 1", 10, 0, 0, false},   {"0", 10, 1, 0, false},      {"  ", 10, 0, 0, false},
   };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const auto &c : kCases) {
     int32_t value = -1;
-    // A range error left behind by an earlier call must not count.
+    uint32_t uvalue = 7;
     errno = ERANGE;
-    EXPECT_EQ(TextToLong(c.text, &value, c.base), c.result);
-    if (c.result == 1) {
-      EXPECT_EQ(value, c.value);
-    }
+    EXPECT_EQ(c.isSigned ? TextToLong(c.text, &value, c.base) : TextToULong(c.text, &uvalue, c.base), c.result) << c.text;
+    if (c.result == 1) { EXPECT_EQ(c.isSigned ? int64_t{value} : int64_t{uvalue}, c.value) << c.text; }
   }
   EXPECT_EQ(TextToLong(nullptr, nullptr, 10), 0);
-  const struct {
-    const char *text;
-    int result;
-    uint32_t value;
-  } unsignedCases[] = {{" 4294967295", 1, 4294967295u}, {"4294967296", 1, 4294967295u},  // saturated
-                       {"-1", 1, 4294967295u},  // negation wraps, as strtoul does
-                       {"- 1", 0, 0},  {"0", 1, 0}, {"  ", 0, 0}};
-  for (const auto &c : unsignedCases) {
-    SCOPED_TRACE(c.text);
-    uint32_t value = 7;
-    errno = ERANGE;
-    EXPECT_EQ(TextToULong(c.text, &value, 10), c.result);
-    if (c.result == 1) {
-      EXPECT_EQ(value, c.value);
-    }
-  }
-  EXPECT_EQ(IsNumericText("  12.5 abc"), 1);
-  EXPECT_EQ(IsNumericText("12a"), 0);
-  EXPECT_EQ(IsNumericText("-1"), 0);
-  EXPECT_EQ(IsNumericText(nullptr), 0);
-  EXPECT_EQ(IsNumericText(CCommonString("3.14")), 1);
+  EXPECT_EQ(IsNumericText("  12.5 abc") + IsNumericText(CCommonString("3.14")), 2);
+  EXPECT_EQ(IsNumericText("12a") + IsNumericText("-1") + IsNumericText(nullptr), 0);
 }
-
-// ---- doubles -------------------------------------------------------------------
 
 TEST(DoubleText, FixedShortestAndFlaggedTexts) {
   const struct {
     double value;
-    int decimals;
+    int digits, flags;  // flags -1: DoubleToFixed with digits decimals
     const char *text;
-  } fixed[] = {{3.14159, 2, "3.14"}, {0.05, 3, "0.050"},    {-0.4, 0, "-0"},     {0.999, 2, "1.00"},
-               {12345.678, 0, "12346"}, {1249.5, -2, "1200"},  // rounding the fraction first would give 1300
-               {1250.5, -2, "1300"}, {999.0, -1, "1000"},    {567.0, -3, "1000"}, {432.0, -3, "0"},
-               {1e20, 1, "100000000000000000000.0"}};
-  for (const auto &f : fixed) {
-    SCOPED_TRACE(testing::Message() << f.value << " " << f.decimals);
-    EXPECT_EQ(Fixed(f.value, f.decimals), f.text);
-  }
+  } kCases[] = {{3.14159, 2, -1, "3.14"}, {0.05, 3, -1, "0.050"},   {-0.4, 0, -1, "-0"},     {0.999, 2, -1, "1.00"},
+                {12345.678, 0, -1, "12346"}, {1249.5, -2, -1, "1200"},  // rounding the fraction first would give 1300
+                {1250.5, -2, -1, "1300"}, {999.0, -1, -1, "1000"}, {567.0, -3, -1, "1000"}, {432.0, -3, -1, "0"},
+                {1e20, 1, -1, "100000000000000000000.0"},           {std::nan(""), 2, -1, "nan"},
+                {1.5, 3, 0, "1.5"},       {1.5, 3, kDoubleFixed, "1.500"}, {1.5, 2, kDoubleExponent, "1.50E+00"},
+                {1.5, 3, kDoubleSign, "+1.5"},                      {2.0, 3, kDoubleAlternate, "2.00"}};
+  for (const auto &c : kCases)
+    EXPECT_EQ(c.flags < 0 ? Fixed(c.value, c.digits) : Text(c.value, c.digits, c.flags), c.text) << c.value << " " << c.digits;
   EXPECT_EQ(Fixed(1e300, 400).size(), 301u + 1u + 340u);  // decimals capped
-  EXPECT_EQ(Fixed(std::nan(""), 2), "nan");
-  EXPECT_EQ(Text(1.5, 3, 0), "1.5");
-  EXPECT_EQ(Text(1.5, 3, kDoubleFixed), "1.500");
-  EXPECT_EQ(Text(1.5, 2, kDoubleExponent), "1.50E+00");
-  EXPECT_EQ(Text(1.5, 3, kDoubleSign), "+1.5");
-  EXPECT_EQ(Text(2.0, 3, kDoubleAlternate), "2.00");
-  EXPECT_EQ(ParseDouble("2.5E3", 1), 2500.0);
-  EXPECT_EQ(ParseDouble(nullptr, 0), 0.0);
-  EXPECT_EQ(ParseDouble("abc", 1), 0.0);
+  EXPECT_PAIRS(double, {{ParseDouble("2.5E3", 1), 2500.0}, {ParseDouble(nullptr, 0), 0.0}, {ParseDouble("abc", 1), 0.0}});
   // The shortest text is the first precision that reads back.
   CCommonString s;
-  ASSERT_EQ(DoubleToShortestText(0.1, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "0.1");
-  ASSERT_EQ(DoubleToShortestText(0.001, s, 0, kDoubleFixed), 1);
-  EXPECT_STREQ(s.CStr(), "0.001");
-  ASSERT_EQ(DoubleToShortestText(123456.0, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "123456");
+  for (auto [value, flags, text] : {std::tuple<double, int, const char *>{0.1, 0, "0.1"}, {0.001, kDoubleFixed, "0.001"},
+                                    {123456.0, 0, "123456"}, {-0.0, 0, "-0"}}) {
+    ASSERT_EQ(DoubleToShortestText(value, s, flags == 0 ? 1 : 0, flags), 1);
+    EXPECT_STREQ(s.CStr(), text);
+  }
   EXPECT_EQ(DoubleToShortestText(std::nan(""), s, 1, 0), 0);
-  ASSERT_EQ(DoubleToShortestText(-0.0, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "-0");
 }
 
 // Over random doubles of every magnitude: the text reads back bit for bit,
@@ -189,15 +157,11 @@ TEST(DoubleText, CommaLocaleChangesNothing) {
   char probe[16];
   std::snprintf(probe, sizeof probe, "%.1f", 1.5);
   ASSERT_STREQ(probe, "1,5");  // the runtime library really uses the comma
-  EXPECT_EQ(ParseDouble("1.5", 0), 1.5);
-  EXPECT_EQ(ParseDouble("1.5", 1), 1.5);
-  EXPECT_EQ(ParseDoubleFirstPoint("2.25.7"), 2.25);
-  EXPECT_EQ(Text(1.5, 3, kDoubleFixed), "1.500");
-  EXPECT_EQ(Text(-1234.5, 6, 0), "-1234.5");
-  EXPECT_EQ(Fixed(3.14159, 2), "3.14");
+  EXPECT_PAIRS(double, {{ParseDouble("1.5", 0), 1.5}, {ParseDouble("1.5", 1), 1.5}, {ParseDoubleFirstPoint("2.25.7"), 2.25}});
   CCommonString s;
   ASSERT_EQ(DoubleToShortestText(0.1, s, 1, 0), 1);
-  EXPECT_STREQ(s.CStr(), "0.1");
+  EXPECT_PAIRS(std::string, {{Text(1.5, 3, kDoubleFixed), "1.500"}, {Text(-1234.5, 6, 0), "-1234.5"},
+                             {Fixed(3.14159, 2), "3.14"}, {s.CStr(), "0.1"}});
   ASSERT_EQ(DoubleToShortestText(1.0 / 3.0, s, 1, kDoubleExponent), 1);
   EXPECT_EQ(ParseDouble(s.CStr(), 0), 1.0 / 3.0);
 }
