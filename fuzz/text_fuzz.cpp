@@ -29,6 +29,7 @@
 #include "text/rfc822_matchers.h"
 #include "text/sql_layout.h"
 #include "text/text_matchers.h"
+#include "text/tokenizer.h"
 
 // Ends the run when a promise is broken: libFuzzer keeps the input as a crash.
 #define FUZZ_CHECK(...) \
@@ -350,9 +351,36 @@ void FuzzUnicode(const uint8_t *data, size_t size) {
   FUZZ_CHECK(Convert<Third, From>(third.data(), third.size(), WorstCase(From, third.size()), 0, home).first == SAL_CONV_OK && home == source);
 }
 
+// The tokenisers walk untrusted text by an index: every walk ends, stays
+// inside the text, and the tokens together are its non-delimiter bytes.
+void FuzzTokenizer(const uint8_t *data, size_t size) {
+  if (size < 2) return;
+  const std::string body(reinterpret_cast<const char *>(data + 1), size - 1);
+  const std::string text(body.c_str());  // up to the first zero byte
+  const char delimiters[] = {static_cast<char>(data[0]), ';', '\0'};
+  std::vector<char> buffer(text.c_str(), text.c_str() + text.size() + 1);
+  size_t state = 0, rounds = 0;
+  std::string joined, expected;
+  while (const char *token = NextToken(&state, buffer.data(), delimiters)) {
+    FUZZ_CHECK(++rounds <= text.size() + 1 && state <= text.size());
+    joined += token;
+  }
+  for (char c : text)
+    if (std::strchr(delimiters, c) == nullptr) expected += c;
+  FUZZ_CHECK(joined == expected);
+  buffer.assign(text.c_str(), text.c_str() + text.size() + 1);
+  for (state = 0; const char *word = NextWord(&state, buffer.data());)
+    FUZZ_CHECK(*word != '\0' && std::strpbrk(word, " \r\n") == nullptr && state <= text.size());
+  char out[8];
+  state = rounds = 0;
+  while (NextWordCopy(&state, text.c_str(), out, sizeof out) == 1) FUZZ_CHECK(std::strlen(out) < sizeof out && ++rounds <= text.size());
+  std::string list = body + std::string(2, '\0');  // zero bytes separate the list's texts
+  for (state = rounds = 0; NextMultiString(&state, list.c_str()) != nullptr;) FUZZ_CHECK(++rounds <= body.size() && state <= list.size());
+}
+
 void (*const kTargets[])(const uint8_t *, size_t) = {
     FuzzBase64,         FuzzPercent,         FuzzEscape,          FuzzParseStream,     FuzzTextMatchers,
-    FuzzSqlLayout,      FuzzNumberLayout,    FuzzUnicode<8, 16>,   FuzzUnicode<8, 32>,
+    FuzzSqlLayout,      FuzzNumberLayout,    FuzzTokenizer,       FuzzUnicode<8, 16>,   FuzzUnicode<8, 32>,
     FuzzUnicode<16, 8>, FuzzUnicode<16, 32>, FuzzUnicode<32, 8>,  FuzzUnicode<32, 16>,
 };
 }  // namespace
