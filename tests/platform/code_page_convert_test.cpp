@@ -147,52 +147,43 @@ TEST(SalCodePageConvert, ValidCodePagesAndTheirNames) {
 // UTF-16 strings
 // ---------------------------------------------------------------------------
 
-TEST(SalCodePageConvert, Utf16StringsEndInAZeroUnit) {
-  CCommonString out("old contents");
-  ASSERT_EQ(SalUtf8ToWideString("A", &out), 1);
-  EXPECT_EQ(Bytes(out), std::string("A\0\0", 3));
-  ASSERT_EQ(SalUtf8ToWideString("", &out), 1);
-  EXPECT_EQ(Bytes(out), std::string(1, '\0'));
+TEST(SalCodePageConvert, Utf16StringsEndInAZeroUnitAndSurviveFailingAllocations) {
+  // The bytes of the string made, or "<0>" and the length left for a refusal.
+  auto wide = [](const char *utf8) {
+    CCommonString out("old contents");
+    return SalUtf8ToWideString(utf8, &out) == 1 ? Bytes(out) : "<0>" + std::to_string(out.GetLength());
+  };
+  auto narrow = [](const char16_t *units) {
+    CCommonString out("old");
+    return SalWideToUtf8String(units, &out) == 1 ? Bytes(out) : "<0>" + std::to_string(out.GetLength());
+  };
+  EXPECT_PAIRS(std::string, {{wide("A"), std::string("A\0\0", 3)},
+                             {wide(""), std::string(1, '\0')},
+                             {wide(nullptr), "<0>0"},
+                             {narrow(u"Gr\u00FC\u00DF \U0001F600"), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80"},
+                             {narrow(u""), ""},
+                             {narrow(nullptr), "<0>0"}});  // cleared first
+  CCommonString out;
   ASSERT_EQ(SalUtf8ToWideString("\xC3\xA9\xF0\x9F\x98\x80", &out), 1);
   ASSERT_EQ(out.GetLength(), 7u);
   char16_t units[3];
   std::memcpy(units, out.CStr(), sizeof units);
   EXPECT_EQ(std::u16string(units, 3), u"\u00E9\U0001F600");
   EXPECT_EQ(out.CStr()[7], '\0') << "the string's own terminator completes the zero unit";
-  EXPECT_EQ(SalUtf8ToWideString(nullptr, &out), 0);
-  EXPECT_EQ(out.GetLength(), 0u);
   EXPECT_EQ(SalUtf8ToWideString("x", nullptr), 0);
-
-  ASSERT_EQ(SalWideToUtf8String(u"Gr\u00FC\u00DF \U0001F600", &out), 1);
-  EXPECT_EQ(Bytes(out), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80");
-  ASSERT_EQ(SalWideToUtf8String(u"", &out), 1);
-  EXPECT_EQ(out.GetLength(), 0u);
-  out.Assign("old");
-  EXPECT_EQ(SalWideToUtf8String(nullptr, &out), 0);
-  EXPECT_EQ(out.GetLength(), 0u) << "cleared first";
   CCommonString empty;
   EXPECT_EQ(SalWideToUtf8String(nullptr, &empty), 0);
   EXPECT_FALSE(empty.HasStorage());
-}
 
-TEST(SalCodePageConvert, StringsSurviveFailingAllocations) {
+  // Either the whole result or a refusal, never a part of it.
   const int64_t live = SalMemLiveBlocks();
   for (uint32_t n = 1; n <= 3; ++n) {
-    SCOPED_TRACE(n);
-    CCommonString wide, narrow;
+    CCommonString w, a;
     SalMemFailAfter(n);
-    const int toWide = SalUtf8ToWideString("some text", &wide);
-    const int toNarrow = SalWideToUtf8String(u"some text", &narrow);
+    const int toWide = SalUtf8ToWideString("some text", &w), toNarrow = SalWideToUtf8String(u"some text", &a);
     SalMemFailAfter(0);
-    // Either the whole result or a refusal, never a part of it.
-    if (toWide == 1) {
-      EXPECT_EQ(wide.GetLength(), 19u);
-    }
-    if (toNarrow == 1) {
-      EXPECT_STREQ(narrow.CStr(), "some text");
-    } else {
-      EXPECT_EQ(narrow.GetLength(), 0u);
-    }
+    EXPECT_TRUE(toWide == 0 || w.GetLength() == 19u) << n;
+    EXPECT_EQ(std::string(a.CStr()), toNarrow == 1 ? "some text" : "") << n;
   }
   EXPECT_EQ(SalMemLiveBlocks(), live);
 }

@@ -409,72 +409,70 @@ TEST(CSalDirectory, DeleteFilesNeverDeletesInPlaceOfAPathItCannotHold) {
 
 TEST(CSalDirectory, CurrentDirectory) {
   TempDir tmp;
-  char saved[512];
+  char saved[512], now[512], tiny[4];
   ASSERT_EQ(CSalDirectory::GetCurrentDir(saved, sizeof saved), 1);
   ASSERT_EQ(CSalDirectory::SetCurrentDir(tmp.Path().c_str()), 1);
-  char now[512];
   EXPECT_EQ(CSalDirectory::GetCurrentDir(now, sizeof now), 1);
   EXPECT_TRUE(fs::equivalent(now, tmp.Path()));
   CCommonString s;
   EXPECT_EQ(CSalDirectory::GetCurrentDir(s), 1);
   EXPECT_STREQ(s.CStr(), now);
   // Too small: no partial text reported as success.
-  char tiny[4];
-  EXPECT_EQ(CSalDirectory::GetCurrentDir(tiny, sizeof tiny), 0);
+  EXPECT_EQ(CSalDirectory::GetCurrentDir(tiny, sizeof tiny) + CSalDirectory::SetCurrentDir(nullptr) +
+                CSalDirectory::SetCurrentDir(Join(tmp.Path(), "missing").c_str()),
+            0);
   ExpectFailure([] { return CSalDirectory::GetCurrentDir(nullptr, 8); }, kSalErrArgument);
-  EXPECT_EQ(CSalDirectory::SetCurrentDir(nullptr), 0);
-  EXPECT_EQ(CSalDirectory::SetCurrentDir(Join(tmp.Path(), "missing").c_str()), 0);
   EXPECT_EQ(CSalDirectory::SetCurrentDir(saved), 1);
 }
 
+namespace {
+// The special folder's path, "<none>" when there is none.
+std::string Folder(int number, int create) {
+  CCommonString folder("unchanged");
+  if (CSalDirectory::GetSpecialFolder(number, folder, create) != 1) {
+    EXPECT_STREQ(folder.CStr(), "unchanged");
+    return "<none>";
+  }
+  return folder.CStr();
+}
+}  // namespace
+
 TEST(CSalDirectory, SpecialFolders) {
-  // The temporary folder is the system's, with a separator.
-  CCommonString folder;
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_TEMP, folder, 1), 1);
-  ASSERT_GT(folder.GetLength(), 1u);
-  EXPECT_EQ(folder.CStr()[folder.GetLength() - 1], kSep);
-  // Without the separator: the Windows runtime's stat refuses a trailing one.
+  // The temporary folder is the system's, with a separator (compared
+  // without it: the Windows runtime's stat refuses a trailing one).
+  const std::string temp = Folder(SAL_FOLDER_TEMP, 1);
+  ASSERT_GT(temp.size(), 1u);
+  EXPECT_EQ(temp.back(), kSep);
   std::string oracle = fs::temp_directory_path().string();
   while (oracle.size() > 1 && oracle.back() == kSep) oracle.pop_back();
-  const std::string found(folder.CStr(), folder.GetLength() - 1);
-  EXPECT_TRUE(fs::equivalent(found, oracle)) << found << " / " << oracle;
-  for (int number : {10, -1, 1000}) {
-    CCommonString unknown("unchanged");
-    EXPECT_EQ(CSalDirectory::GetSpecialFolder(number, unknown, 1), 0);
-    EXPECT_STREQ(unknown.CStr(), "unchanged");
-  }
-  // The shell folders are directories with a separator.
+  EXPECT_TRUE(fs::equivalent(temp.substr(0, temp.size() - 1), oracle)) << temp << " / " << oracle;
+  EXPECT_EQ(Folder(10, 1) + Folder(-1, 1) + Folder(1000, 1), "<none><none><none>");
+  // The shell folders are directories with a separator; POSIX: /opt need
+  // not exist.
   for (int number : {SAL_FOLDER_WINDOWS, SAL_FOLDER_SYSTEM, SAL_FOLDER_PROGRAM_FILES}) {
-    if (!CSalDirectory::GetSpecialFolder(number, folder, 0)) {
-      // POSIX: /opt need not exist.
-      EXPECT_TRUE(SAL_OS_POSIX && number == SAL_FOLDER_PROGRAM_FILES) << number;
-      continue;
-    }
-    EXPECT_EQ(folder.CStr()[folder.GetLength() - 1], kSep) << folder.CStr();
-    EXPECT_TRUE(fs::is_directory(folder.CStr())) << folder.CStr();
+    const std::string folder = Folder(number, 0);
+    if (folder == "<none>" && SAL_OS_POSIX && number == SAL_FOLDER_PROGRAM_FILES) continue;
+    EXPECT_EQ(folder.back(), kSep) << folder;
+    EXPECT_TRUE(fs::is_directory(folder)) << folder;
   }
   if (SAL_OS_WINDOWS) {
-    const char *windir = std::getenv("windir");
-    ASSERT_NE(windir, nullptr);
-    ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_SYSTEM, folder, 0), 1);
-    EXPECT_EQ(folder.CompareNoCase((std::string(windir) + "\\system32\\").c_str()), 0) << folder.CStr();
+    ASSERT_NE(std::getenv("windir"), nullptr);
+    EXPECT_EQ(CCommonString(Folder(SAL_FOLDER_SYSTEM, 0).c_str())
+                  .CompareNoCase((std::string(std::getenv("windir")) + "\\system32\\").c_str()),
+              0);
   }
 
-  // The temporary folder is created, one level only.
+  // The temporary folder is created, one level only.  On Windows
+  // GetTempPathA reads TMP first, on POSIX TMPDIR.
   TempDir tmp;
-  const std::string fresh = Join(tmp.Path(), "fresh");
-  // On Windows GetTempPathA reads TMP first, on POSIX TMPDIR.
-  ScopedEnv tmpVar("TMP", fresh.c_str());
-  ScopedEnv tmpDirVar("TMPDIR", fresh.c_str());
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_TEMP, folder, 0), 1);
-  EXPECT_EQ(std::string(folder.CStr()), fresh + kSep);
+  const std::string fresh = Join(tmp.Path(), "fresh"), twoLevels = Join(Join(tmp.Path(), "p"), "q");
+  ScopedEnv tmpVar("TMP", fresh.c_str()), tmpDirVar("TMPDIR", fresh.c_str());
+  EXPECT_EQ(Folder(SAL_FOLDER_TEMP, 0), fresh + kSep);
   EXPECT_FALSE(fs::exists(fresh));
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_TEMP, folder, 1), 1);
+  EXPECT_EQ(Folder(SAL_FOLDER_TEMP, 1), fresh + kSep);
   EXPECT_TRUE(fs::is_directory(fresh));
-  const std::string twoLevels = Join(Join(tmp.Path(), "p"), "q");
-  ScopedEnv tmp2("TMP", twoLevels.c_str());
-  ScopedEnv tmpDir2("TMPDIR", twoLevels.c_str());
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_TEMP, folder, 1), 1);
+  ScopedEnv tmp2("TMP", twoLevels.c_str()), tmpDir2("TMPDIR", twoLevels.c_str());
+  EXPECT_EQ(Folder(SAL_FOLDER_TEMP, 1), twoLevels + kSep);
   EXPECT_FALSE(fs::exists(Join(tmp.Path(), "p")));
 }
 
@@ -483,30 +481,20 @@ TEST(CSalDirectory, XdgFoldersOnPosix) {
   TempDir tmp;
   const std::string home = Join(tmp.Path(), "home");
   MakeTree(tmp.Path(), {"home/"});
-  ScopedEnv homeVar("HOME", home.c_str());
-  ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+  ScopedEnv homeVar("HOME", home.c_str()), config("XDG_CONFIG_HOME", nullptr), docs("XDG_DOCUMENTS_DIR", nullptr);
   ScopedEnv data("XDG_DATA_HOME", "relative/is/ignored");
-  ScopedEnv docs("XDG_DOCUMENTS_DIR", nullptr);
   ScopedEnv dataDirs("XDG_DATA_DIRS", (Join(tmp.Path(), "shared") + ":/usr/share").c_str());
-
-  CCommonString folder("unchanged");
-  // Missing, and not to be created: no folder.
-  EXPECT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_APPDATA, folder, 0), 0);
-  EXPECT_STREQ(folder.CStr(), "unchanged");
-  // Created with its parents.
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_LOCAL_APPDATA, folder, 1), 1);
-  EXPECT_EQ(std::string(folder.CStr()), home + "/.local/share/");
+  // Missing, and not to be created: no folder; else created with its parents.
+  EXPECT_EQ(Folder(SAL_FOLDER_APPDATA, 0), "<none>");
+  EXPECT_EQ(Folder(SAL_FOLDER_LOCAL_APPDATA, 1), home + "/.local/share/");
   EXPECT_TRUE(fs::is_directory(home + "/.local/share"));
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_APPDATA, folder, 1), 1);
-  EXPECT_EQ(std::string(folder.CStr()), home + "/.config/");
+  EXPECT_EQ(Folder(SAL_FOLDER_APPDATA, 1), home + "/.config/");
   // Documents: user-dirs.dirs names it relative to $HOME.
   std::FILE *f = std::fopen((home + "/.config/user-dirs.dirs").c_str(), "w");
   ASSERT_NE(f, nullptr);
   std::fputs("# written by a test\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n", f);
   std::fclose(f);
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_PERSONAL, folder, 1), 1);
-  EXPECT_EQ(std::string(folder.CStr()), home + "/Papers/");
+  EXPECT_EQ(Folder(SAL_FOLDER_PERSONAL, 1), home + "/Papers/");
   // Common application data: the first of XDG_DATA_DIRS.
-  ASSERT_EQ(CSalDirectory::GetSpecialFolder(SAL_FOLDER_COMMON_APPDATA, folder, 1), 1);
-  EXPECT_EQ(std::string(folder.CStr()), Join(tmp.Path(), "shared") + "/");
+  EXPECT_EQ(Folder(SAL_FOLDER_COMMON_APPDATA, 1), Join(tmp.Path(), "shared") + "/");
 }
