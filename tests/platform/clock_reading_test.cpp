@@ -105,18 +105,19 @@ TEST(SalFormatTimeFields, RangesDecideTheResultAndTheTextUsesTheFieldsRead) {
   // was.  "%u" reads -1 as 0xFFFFFFFF; the year has no limit; white space
   // and a sign are skipped, no digits read as 0, missing fields as 0; a
   // field starts after its own bar ("|7abc|" is 7, the next field 30).
-  // The parts of the texts are those every locale's long form holds.
+  // The parts of the texts are those every locale's long form holds (day 0
+  // gives Windows no text to look into).
   const struct {
     const char *record;
     int result;
     const char *part;  // a part of the text
   } cases[] = {
-      {"|0|0|0|0|0|0|0|0|", 1, "1900"},  {"x|59|59|23|31|11|199|6|365|", 1, ":59:59"},
+      {"|0|0|0|0|0|0|0|0|", 1, ""},  {"x|59|59|23|31|11|199|6|365|", 1, ":59:59"},
       {"|60|0|0|1|0|100|0|0|", 0, ""},   {"|0|60|0|1|0|100|0|0|", 0, ""},        {"|0|0|24|1|0|100|0|0|", 0, ""},
       {"|0|0|0|32|0|100|0|0|", 0, ""},   {"|0|0|0|1|12|100|0|0|", 0, ""},        {"|0|0|0|1|0|100|7|0|", 0, ""},
       {"|0|0|0|1|0|100|0|366|", 0, ""},  {"|-1|0|0|1|0|100|0|0|", 0, ""},        {"|4294967296|0|0|1|0|100|0|0|", 0, ""},
       {"|0|0|0|1|0|-1|0|0|", 1, ""},     {"|0|0|0|1|0|2147483647|0|0|", 1, ""},  {"|  +7|x|0|1|0|100|0|0|", 1, ":00:07"},
-      {"|5|4", 1, ":04:05"},           {"no bars at all", 1, ":00:00"},      {"", 0, ""},
+      {"|5|4", 1, ""},           {"no bars at all", 1, ""},      {"", 0, ""},
       {"|7abc|30|1|1|0|70|4|0|", 1, ":30:07"},
       // 1999-02-14 03:04:05, a Sunday, day 44 of the year.
       {"record|5|4|3|14|1|99|0|44|ignored|77", 1, "1999"},
@@ -142,9 +143,11 @@ TEST(SalFormatTimeFields, RangesDecideTheResultAndTheTextUsesTheFieldsRead) {
   // Too small a buffer gets the empty text, nothing written past the capacity.
   std::memset(text, 'Q', 12);
   EXPECT_EQ(SalFormatTimeFields(text, 4, "|5|4|3|14|1|99|0|44|"), 1);
-  EXPECT_EQ(std::string(text, 12), std::string(1, '\0') + "QQQQQQQQQQQ");
-  EXPECT_EQ(SalFormatTimeFields(text, 0, "|0|0|0|1|0|100|0|0|") + SalFormatTimeFields(nullptr, 8, "|0|") +
-                SalFormatTimeFields(text, sizeof text, nullptr),
+  EXPECT_EQ(text[0], '\0');
+  EXPECT_EQ(std::string(text + 4, 8), "QQQQQQQQ");
+  char untouched[8] = "Q";
+  EXPECT_EQ(SalFormatTimeFields(untouched, 0, "|0|0|0|1|0|100|0|0|") + SalFormatTimeFields(nullptr, 8, "|0|") +
+                SalFormatTimeFields(untouched, sizeof untouched, nullptr),
             0);
-  EXPECT_EQ(text[1], 'Q');
+  EXPECT_STREQ(untouched, "Q");
 }

@@ -380,14 +380,16 @@ TEST(CSalDirectory, DeleteFilesLeavesHiddenSystemReadOnlyAndSubdirectories) {
   EXPECT_EQ(dir.DeleteFiles("*.tmp", 1), 1);
   EXPECT_FALSE(fs::exists(Join(root, "d.tmp")));
 
-  // A link is taken away without touching its target.
+  // A link is taken away without touching its target (where the system
+  // makes directory links: Wine does not).
   MakeTree(root, {"outside/", "outside/precious", "tree.tmp/"});
   std::error_code ec;
   fs::create_directory_symlink(Join(root, "outside"), Join(Join(root, "tree.tmp"), "link"), ec);
-  if (ec) GTEST_SKIP() << "no directory links here: " << ec.message();
-  EXPECT_EQ(dir.DeleteFiles("*.tmp", 1), 1);
-  EXPECT_FALSE(fs::exists(Join(root, "tree.tmp")));
-  EXPECT_TRUE(fs::exists(Join(Join(root, "outside"), "precious")));
+  if (!ec) {
+    EXPECT_EQ(dir.DeleteFiles("*.tmp", 1), 1);
+    EXPECT_FALSE(fs::exists(Join(root, "tree.tmp")));
+    EXPECT_TRUE(fs::exists(Join(Join(root, "outside"), "precious")));
+  }
 }
 
 TEST(CSalDirectory, DeleteFilesNeverDeletesInPlaceOfAPathItCannotHold) {
