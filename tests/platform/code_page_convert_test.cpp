@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "base/code_page.h"
 #include "base/last_error.h"
 #include "base/mem.h"
+#include "base/sal_config.h"
 #include "base/sal_errors.h"
 #include "support/dbcs_fixture.h"
 #include "support/expect_pairs.h"
@@ -127,65 +129,61 @@ TEST(SalCodePageConvert, ValidCodePagesAndTheirNames) {
   for (uint32_t cp : {0u, 437u, 932u, 1252u, 65001u}) EXPECT_EQ(SalIsValidCodePage(cp), 1) << cp;
   EXPECT_EQ(SalIsValidCodePage(12345), 0);
   CCommonString name("unchanged");
+  EXPECT_EQ(SalGetCodePageName(12345, &name) + SalGetCodePageName(1252, nullptr), 0);
+  EXPECT_STREQ(name.CStr(), "unchanged");
   ASSERT_EQ(SalGetCodePageName(1252, &name), 1);
+  if (SAL_OS_POSIX) {
+    // The POSIX backend names them from its own table, without UTF-16.
+    EXPECT_STREQ(name.CStr(), "1252  (ANSI - Latin I)");
+    ASSERT_EQ(SalGetCodePageName(2, &name), 1);
+    EXPECT_STREQ(name.CStr(), "10000  (MAC - Roman)");
+    EXPECT_EQ(SalIsValidCodePage(1200), 0);
+  }
   EXPECT_GT(name.GetLength(), 0u);
   EXPECT_STRNE(name.CStr(), "unchanged");
-  name.Assign("unchanged");
-  EXPECT_EQ(SalGetCodePageName(12345, &name), 0);
-  EXPECT_STREQ(name.CStr(), "unchanged");
-  EXPECT_EQ(SalGetCodePageName(1252, nullptr), 0);
 }
 
 // ---------------------------------------------------------------------------
 // UTF-16 strings
 // ---------------------------------------------------------------------------
 
-TEST(SalCodePageConvert, Utf16StringsEndInAZeroUnit) {
-  CCommonString out("old contents");
-  ASSERT_EQ(SalUtf8ToWideString("A", &out), 1);
-  EXPECT_EQ(Bytes(out), std::string("A\0\0", 3));
-  ASSERT_EQ(SalUtf8ToWideString("", &out), 1);
-  EXPECT_EQ(Bytes(out), std::string(1, '\0'));
+TEST(SalCodePageConvert, Utf16StringsEndInAZeroUnitAndSurviveFailingAllocations) {
+  // The bytes of the string made, or "<0>" and the length left for a refusal.
+  auto wide = [](const char *utf8) {
+    CCommonString out("old contents");
+    return SalUtf8ToWideString(utf8, &out) == 1 ? Bytes(out) : "<0>" + std::to_string(out.GetLength());
+  };
+  auto narrow = [](const char16_t *units) {
+    CCommonString out("old");
+    return SalWideToUtf8String(units, &out) == 1 ? Bytes(out) : "<0>" + std::to_string(out.GetLength());
+  };
+  EXPECT_PAIRS(std::string, {{wide("A"), std::string("A\0\0", 3)},
+                             {wide(""), std::string(1, '\0')},
+                             {wide(nullptr), "<0>0"},
+                             {narrow(u"Gr\u00FC\u00DF \U0001F600"), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80"},
+                             {narrow(u""), ""},
+                             {narrow(nullptr), "<0>0"}});  // cleared first
+  CCommonString out;
   ASSERT_EQ(SalUtf8ToWideString("\xC3\xA9\xF0\x9F\x98\x80", &out), 1);
   ASSERT_EQ(out.GetLength(), 7u);
   char16_t units[3];
   std::memcpy(units, out.CStr(), sizeof units);
   EXPECT_EQ(std::u16string(units, 3), u"\u00E9\U0001F600");
   EXPECT_EQ(out.CStr()[7], '\0') << "the string's own terminator completes the zero unit";
-  EXPECT_EQ(SalUtf8ToWideString(nullptr, &out), 0);
-  EXPECT_EQ(out.GetLength(), 0u);
   EXPECT_EQ(SalUtf8ToWideString("x", nullptr), 0);
-
-  ASSERT_EQ(SalWideToUtf8String(u"Gr\u00FC\u00DF \U0001F600", &out), 1);
-  EXPECT_EQ(Bytes(out), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80");
-  ASSERT_EQ(SalWideToUtf8String(u"", &out), 1);
-  EXPECT_EQ(out.GetLength(), 0u);
-  out.Assign("old");
-  EXPECT_EQ(SalWideToUtf8String(nullptr, &out), 0);
-  EXPECT_EQ(out.GetLength(), 0u) << "cleared first";
   CCommonString empty;
   EXPECT_EQ(SalWideToUtf8String(nullptr, &empty), 0);
   EXPECT_FALSE(empty.HasStorage());
-}
 
-TEST(SalCodePageConvert, StringsSurviveFailingAllocations) {
+  // Either the whole result or a refusal, never a part of it.
   const int64_t live = SalMemLiveBlocks();
   for (uint32_t n = 1; n <= 3; ++n) {
-    SCOPED_TRACE(n);
-    CCommonString wide, narrow;
+    CCommonString w, a;
     SalMemFailAfter(n);
-    const int toWide = SalUtf8ToWideString("some text", &wide);
-    const int toNarrow = SalWideToUtf8String(u"some text", &narrow);
+    const int toWide = SalUtf8ToWideString("some text", &w), toNarrow = SalWideToUtf8String(u"some text", &a);
     SalMemFailAfter(0);
-    // Either the whole result or a refusal, never a part of it.
-    if (toWide == 1) {
-      EXPECT_EQ(wide.GetLength(), 19u);
-    }
-    if (toNarrow == 1) {
-      EXPECT_STREQ(narrow.CStr(), "some text");
-    } else {
-      EXPECT_EQ(narrow.GetLength(), 0u);
-    }
+    EXPECT_TRUE(toWide == 0 || w.GetLength() == 19u) << n;
+    EXPECT_EQ(std::string(a.CStr()), toNarrow == 1 ? "some text" : "") << n;
   }
   EXPECT_EQ(SalMemLiveBlocks(), live);
 }
@@ -230,7 +228,7 @@ TEST_F(SalCodePageConvertDbcs, BrokenPairsAndDoubleByteDefault) {
 // The code-page list
 // ---------------------------------------------------------------------------
 
-TEST(CSalCodePageList, EnumerateWithDefaultFirst) {
+TEST(CSalCodePageList, EnumerateWithDefaultFirstAlsoFromSeveralThreads) {
   CSalCodePages list;
   ASSERT_EQ(list.Enumerate(1), 1);
   uint32_t cp = 99;
@@ -238,28 +236,21 @@ TEST(CSalCodePageList, EnumerateWithDefaultFirst) {
   ASSERT_EQ(list.GetNext(&cp, &name), 1);
   EXPECT_EQ(cp, 0u);
   EXPECT_STREQ(name, "default");
-  EXPECT_EQ(list.Contains(0), 1);
   EXPECT_STREQ(list.GetName(0), "default");
   // The installed code pages follow, each one the system converts.
-  int count = 1;
-  bool saw1252 = false, saw932 = false;
+  std::vector<uint32_t> expected{0};
   while (list.GetNext(&cp, &name) == 1) {
-    ++count;
-    SCOPED_TRACE(cp);
+    expected.push_back(cp);
     ASSERT_NE(name, nullptr);
-    EXPECT_GT(std::strlen(name), 0u);
-    EXPECT_EQ(SalIsValidCodePage(cp), 1);
-    saw1252 = saw1252 || cp == 1252;
-    saw932 = saw932 || cp == 932;
+    EXPECT_GT(std::strlen(name), 0u) << cp;
+    EXPECT_EQ(SalIsValidCodePage(cp), 1) << cp;
   }
-  EXPECT_TRUE(saw1252);
-  EXPECT_TRUE(saw932);
-  EXPECT_GT(count, 10);
+  EXPECT_NE(std::find(expected.begin(), expected.end(), 1252u), expected.end());
+  EXPECT_NE(std::find(expected.begin(), expected.end(), 932u), expected.end());
+  EXPECT_GT(expected.size(), 10u);
   // Past the end GetNext keeps answering 0 until the next Enumerate.
-  EXPECT_EQ(list.GetNext(&cp, &name), 0);
-  EXPECT_EQ(list.GetNext(nullptr, nullptr), 0);
-  EXPECT_EQ(list.Contains(1252), 1);
-  EXPECT_EQ(list.Contains(12345), 0);
+  EXPECT_EQ(list.GetNext(&cp, &name) + list.GetNext(nullptr, nullptr), 0);
+  EXPECT_EQ(list.Contains(0) + list.Contains(1252) + list.Contains(12345), 2);
   EXPECT_EQ(list.GetName(12345), nullptr);
   CCommonString systemName;
   ASSERT_EQ(SalGetCodePageName(1252, &systemName), 1);
@@ -269,6 +260,24 @@ TEST(CSalCodePageList, EnumerateWithDefaultFirst) {
   EXPECT_EQ(list.Contains(0), 0);
   ASSERT_EQ(list.GetNext(&cp, nullptr), 1);
   EXPECT_NE(cp, 0u);
+
+  // Threads enumerate into lists of their own.
+  std::vector<uint32_t> seen[2];
+  std::thread threads[2];
+  for (int t = 0; t < 2; ++t) {
+    threads[t] = std::thread([&seen, t] {
+      for (int round = 0; round < 5; ++round) {
+        CSalCodePages own;
+        own.Enumerate(1);
+        seen[t].clear();
+        uint32_t c;
+        while (own.GetNext(&c, nullptr)) seen[t].push_back(c);
+      }
+    });
+  }
+  for (std::thread &t : threads) t.join();
+  EXPECT_EQ(seen[0], expected);
+  EXPECT_EQ(seen[1], expected);
 }
 
 namespace {
@@ -306,31 +315,6 @@ TEST(CSalCodePageList, DerivedListDecidesStorage) {
   EXPECT_EQ(list.GetNext(&cp, nullptr), 0);
 }
 
-TEST(CSalCodePageList, ThreadsEnumerateIntoTheirOwnLists) {
-  CSalCodePages reference;
-  ASSERT_EQ(reference.Enumerate(1), 1);
-  std::vector<uint32_t> expected;
-  uint32_t cp;
-  while (reference.GetNext(&cp, nullptr)) expected.push_back(cp);
-
-  std::vector<uint32_t> seen[2];
-  std::thread threads[2];
-  for (int t = 0; t < 2; ++t) {
-    threads[t] = std::thread([&seen, t] {
-      for (int round = 0; round < 5; ++round) {
-        CSalCodePages list;
-        list.Enumerate(1);
-        seen[t].clear();
-        uint32_t c;
-        while (list.GetNext(&c, nullptr)) seen[t].push_back(c);
-      }
-    });
-  }
-  for (std::thread &t : threads) t.join();
-  EXPECT_EQ(seen[0], expected);
-  EXPECT_EQ(seen[1], expected);
-}
-
 TEST(CSalCodePageList, FailingAllocationsLoseEntriesNotMemory) {
   const int64_t live = SalMemLiveBlocks();
   for (uint32_t n = 1; n <= 40; ++n) {
@@ -346,4 +330,31 @@ TEST(CSalCodePageList, FailingAllocationsLoseEntriesNotMemory) {
     }
     ASSERT_EQ(SalMemLiveBlocks(), live);
   }
+}
+
+// Rules of the POSIX backend that the Windows converters leave to the system.
+TEST(SalCodePageConvertPosix, MissingUndefinedAndStatefulCharacters) {
+  if (!SAL_OS_POSIX) GTEST_SKIP() << "the system's converters decide these on Windows";
+  int used = 0;
+  // A character the code page lacks is no invalid input: default characters
+  // (one per unit), not a failure, even with SAL_WC_ERR_INVALID_CHARS.
+  EXPECT_EQ(FromWide(1252, u"a\U0001F600b", SAL_WC_ERR_INVALID_CHARS, nullptr, &used), "a??b");
+  EXPECT_EQ(used, 1);
+  EXPECT_EQ(FromWide(1252, u"a\xD800" u"b", SAL_WC_ERR_INVALID_CHARS), "<failed>");
+  EXPECT_EQ(FromWide(1252, u"a\xDC00" u"b"), "a?b");
+  // 1250 names nothing at 81, 83, 88, 90 and 98: they stand for C1 controls
+  // both ways, and 80 is the euro sign, so U+0080 has no byte there.
+  EXPECT_EQ(ToWide(1250, "\x81\x83\x8A"), u"\u0081\u0083\u0160");
+  EXPECT_EQ(FromWide(1250, u"\u0081\u0083\u0160", 0, nullptr, &used), "\x81\x83\x8A");
+  EXPECT_EQ(used, 0);
+  EXPECT_EQ(FromWide(1250, u"\u0080", 0, nullptr, &used), "?");
+  EXPECT_EQ(used, 1);
+  // Elsewhere a byte the code page does not define is replaced.
+  EXPECT_EQ(ToWide(51949, "a\xFF" "b"), u"a\xFFFD" u"b");
+  // ISO-2022-JP is in its kanji state when the missing character comes: the
+  // default character is written in the initial state, and the text reads
+  // back.
+  const std::string bytes = FromWide(50220, u"\u65E5\u00E9\u65E5", SAL_WC_NO_BEST_FIT_CHARS, nullptr, &used);
+  EXPECT_EQ(used, 1);
+  EXPECT_EQ(ToWide(50220, bytes), u"\u65E5?\u65E5");
 }

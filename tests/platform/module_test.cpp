@@ -88,7 +88,7 @@ TEST(CSalModule, EmptyObjectAndModulesThatCannotBeLoaded) {
   }
 }
 
-TEST(CSalModule, LoadRunsTheModuleAndReportsItsFile) {
+TEST(CSalModule, LoadRunsTheModuleAndReportsItsFileLoadAsDataRunsNothing) {
   TempDir tmp;
   const std::string mark = tmp.File("mark");
   ScopedEnv markVar("VBS_TEST_MODULE_MARK", mark.c_str());
@@ -141,26 +141,17 @@ TEST(CSalModule, LoadRunsTheModuleAndReportsItsFile) {
   // Released: no longer among the loaded modules.
   CSalModule again;
   EXPECT_EQ(again.Load(fullPath.c_str(), SAL_MODULE_ALREADY_LOADED), 0);
-}
 
-TEST(CSalModule, LoadAsDataRunsNothing) {
-  TempDir tmp;
-  const std::string mark = tmp.File("mark");
-  ScopedEnv markVar("VBS_TEST_MODULE_MARK", mark.c_str());
-  CSalModule module;
+  // As data: nothing runs, nothing is exported, and the system keeps no
+  // file name for the mapping; nor is the module loaded as code by this.
   ASSERT_EQ(module.Load(ModuleToLoad().c_str(), SAL_MODULE_AS_DATA), 1);
-  EXPECT_EQ(Size(mark), 0u);
+  EXPECT_EQ(Size(mark), 1u);
   EXPECT_NE(module.GetHandle(), nullptr);
   EXPECT_EQ(module.GetProcAddress("VbsTestModuleAnswer"), nullptr);
-  // The system keeps no file name for a data mapping.
-  const CWntModuleInfo *info = module.GetModuleInfo();
+  info = module.GetModuleInfo();
   ASSERT_NE(info, nullptr);
-  EXPECT_STREQ(info->GetFullPath().CStr(), "");
-  EXPECT_STREQ(info->GetFileName().CStr(), "");
-  EXPECT_STREQ(info->GetDirectory().CStr(), "");
-  // Not loaded as code by this.
-  CSalModule code;
-  EXPECT_EQ(code.Load(ModuleToLoad().c_str(), SAL_MODULE_ALREADY_LOADED), 0);
+  EXPECT_EQ(std::string(info->GetFullPath().CStr()) + info->GetFileName().CStr() + info->GetDirectory().CStr(), "");
+  EXPECT_EQ(again.Load(ModuleToLoad().c_str(), SAL_MODULE_ALREADY_LOADED), 0);
   EXPECT_EQ(module.Unload(), 1);
   EXPECT_EQ(module.GetHandle(), nullptr);
 }
@@ -178,33 +169,16 @@ TEST(CSalModule, DataLoadsSearchTheLibraryPath) {
   EXPECT_EQ(module.Load("vbs-no-such-module.so", SAL_MODULE_AS_DATA), 0);
 }
 
-TEST(CSalModule, SystemLibraryIsAlreadyLoaded) {
-  CSalModule module;
-  ASSERT_EQ(module.Load(SystemLibrary(), SAL_MODULE_ALREADY_LOADED), 1);
-  const CWntModuleInfo *info = module.GetModuleInfo();
-  ASSERT_NE(info, nullptr);
-  EXPECT_TRUE(SameName(info->GetFileName().CStr(), SystemLibrary())) << info->GetFullPath();
-  ExpectConsistent(*info);
-  EXPECT_EQ(info->GetValue1(), 0u);
-  EXPECT_EQ(info->GetValue2(), 0u);
-  EXPECT_EQ(module.Unload(), 1);  // forgotten, not released
-  EXPECT_EQ(module.Load(SystemLibrary(), SAL_MODULE_ALREADY_LOADED), 1);
-}
-
 TEST(CSalModule, ModuleInfoSplitsAPath) {
-  const std::string path = std::string("C:") + kSep + "dir" + kSep + "mod.dll";
   CSalModuleInfo info;
-  info.SetFileName(path.c_str());
-  EXPECT_STREQ(info.GetFullPath().CStr(), path.c_str());
-  EXPECT_STREQ(info.GetFileName().CStr(), "mod.dll");
-  EXPECT_EQ(std::string(info.GetDirectory().CStr()), std::string("C:") + kSep + "dir" + kSep);
-  info.SetFileName("bare.so");
-  EXPECT_STREQ(info.GetFileName().CStr(), "bare.so");
-  EXPECT_STREQ(info.GetDirectory().CStr(), "");
-  info.SetFileName(nullptr);
-  EXPECT_STREQ(info.GetFullPath().CStr(), "");
-  EXPECT_STREQ(info.GetFileName().CStr(), "");
-  EXPECT_STREQ(info.GetDirectory().CStr(), "");
+  const std::string dir = std::string("C:") + kSep + "dir" + kSep;
+  for (const std::string &path : {dir + "mod.dll", std::string("bare.so"), std::string()}) {
+    info.SetFileName(path.empty() ? nullptr : path.c_str());
+    const std::string expectedDir = path.find(kSep) != std::string::npos ? dir : "";
+    EXPECT_EQ(std::string(info.GetFullPath().CStr()), path);
+    EXPECT_EQ(std::string(info.GetDirectory().CStr()), expectedDir);
+    EXPECT_EQ(std::string(info.GetFileName().CStr()), path.substr(expectedDir.size()));
+  }
 }
 
 TEST(SalModule, KnownModuleNamesAndKernelProcedures) {
@@ -231,8 +205,16 @@ TEST(SalModule, KnownModuleNamesAndKernelProcedures) {
 
 // Runs last: the module it loads stays loaded, as the second Load keeps the
 // first module's reference.
-TEST(CSalModule, SecondLoadReplacesHandleAndInformation) {
+TEST(CSalModule, SystemLibraryIsAlreadyLoadedAndASecondLoadReplacesTheFirst) {
   CSalModule module;
+  ASSERT_EQ(module.Load(SystemLibrary(), SAL_MODULE_ALREADY_LOADED), 1);
+  const CWntModuleInfo *info = module.GetModuleInfo();
+  ASSERT_NE(info, nullptr);
+  EXPECT_TRUE(SameName(info->GetFileName().CStr(), SystemLibrary())) << info->GetFullPath();
+  ExpectConsistent(*info);
+  EXPECT_EQ(info->GetValue1() + info->GetValue2(), 0u);
+  EXPECT_EQ(module.Unload(), 1);  // forgotten, not released
+
   ASSERT_EQ(module.Load(ModuleToLoad().c_str(), 0), 1);
   const Answer answer = AnswerOf(module);
   ASSERT_NE(answer, nullptr);
