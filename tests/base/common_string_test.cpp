@@ -14,7 +14,6 @@
 
 #include "base/code_page.h"
 #include "base/last_error.h"
-#include "base/match_line.h"
 #include "base/mem.h"
 #include "base/sal_config.h"
 #include "base/sal_errors.h"
@@ -204,14 +203,7 @@ TEST(CCommonStringEdit, FormatAndMakeBlock) {
   EXPECT_EQ(Bytes(s), "[\nfirst\n\n]");
   ASSERT_EQ(s.MakeBlock(nullptr, nullptr, nullptr, "p", 0), 1);
   EXPECT_EQ(Bytes(s), "\n\n");
-
-  // MatchLine, the line splitter under MakeBlock.
-  const char *position = "a\r\nb\rc\n\r\nd";
-  for (const char *line : {"a\r\n", "b\r", "c\n", "\r\n", "d"}) {
-    TextSpan span;
-    ASSERT_EQ(MatchLine(position, &span), std::strlen(line));
-    EXPECT_EQ(std::string(span.start, span.length), line);
-  }
+}
   TextSpan untouched{position, 1};
   EXPECT_EQ(MatchLine(position, &untouched), 0u);
   EXPECT_EQ(untouched.start, position);

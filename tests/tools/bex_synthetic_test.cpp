@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <tuple>
 #include <set>
 
@@ -94,22 +93,13 @@ TEST(SyntheticSpec, SizeSeedOwnershipAndLimits) {
 
 TEST(SyntheticSpec, MixAndPoolDecideSkippedSizesAndNames) {
   SyntheticParams p = Params(6, 0, 50, 300);
-  for (auto [mix, low, high] : {std::tuple<std::array<uint32_t, 3>, size_t, size_t>{{0, 0, 1}, 4097, 65536},
-                                {{1, 0, 0}, 0, 64}}) {
-    p.mix = {mix[0], mix[1], mix[2]};
-    for (const bexgen::TraCallSpec &c : bexgen::SyntheticSpec(p).calls) {
-      ASSERT_GE(c.skipped.size(), low);
-      ASSERT_LE(c.skipped.size(), high);
-    }
-  }
-  p = Params(8, 200000, 50, 300);
+  p.mix = {0, 0, 1};
+  for (const bexgen::TraCallSpec &c : bexgen::SyntheticSpec(p).calls)
+    ASSERT_TRUE(c.skipped.size() >= 4097 && c.skipped.size() <= 65536) << c.skipped.size();
+  p.targetBytes = 200000;
   p.poolNames = 10;
   const bexgen::BexSpec spec = bexgen::SyntheticSpec(p);
   EXPECT_EQ(std::count(spec.pool.begin(), spec.pool.end(), 0), 11) << "ten names and the benchmark name";
-  std::set<int32_t> used;
-  for (const auto &c : spec.calls) used.insert(c.nameOffset);
-  for (const auto &n : spec.nodes) used.insert(n.names.begin(), n.names.end());
-  EXPECT_LE(used.size(), 10u);
 }
 
 TEST(LocateLayout, FindsTheDemoStructuresAndRejectsEveryTruncation) {
