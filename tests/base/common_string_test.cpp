@@ -204,10 +204,6 @@ TEST(CCommonStringEdit, FormatAndMakeBlock) {
   ASSERT_EQ(s.MakeBlock(nullptr, nullptr, nullptr, "p", 0), 1);
   EXPECT_EQ(Bytes(s), "\n\n");
 }
-  TextSpan untouched{position, 1};
-  EXPECT_EQ(MatchLine(position, &untouched), 0u);
-  EXPECT_EQ(untouched.start, position);
-}
 
 // ---- comparison ---------------------------------------------------------------------
 
