@@ -53,15 +53,23 @@ class EntryProbe {
 };
 }  // namespace
 
-TEST(CSalCriticalSection, OwnerEntersAgainAndNeedsOneLeavePerEnter) {
+TEST(CSalCriticalSection, OwnerEntersAgainGuardsNestAndUnwind) {
   auto lock = std::make_shared<CSalCriticalSection>();
-  lock->Enter();
-  lock->Enter();  // would wait forever on a lock that does not count recursion
-  lock->Leave();
-  EntryProbe probe(lock);
-  EXPECT_FALSE(probe.EnteredWithin(kBrief)) << "one Leave of two released the section";
-  lock->Leave();
-  EXPECT_TRUE(probe.EnteredWithin(kPatience)) << "two Leaves of two kept the section";
+  auto other = std::make_shared<CSalCriticalSection>();
+  std::unique_ptr<EntryProbe> probe;
+  try {
+    CSalLock none(nullptr);  // holds nothing, and must not fault on leaving
+    CSalLock outer(lock.get());
+    lock->Enter();  // would wait forever on a lock that does not count recursion
+    lock->Leave();
+    probe = std::make_unique<EntryProbe>(lock);
+    EXPECT_FALSE(probe->EnteredWithin(kBrief)) << "one Leave of two released the section";
+    CSalLock inner(lock.get());  // guards nest like Enter does
+    EXPECT_TRUE(EntryProbe(other).EnteredWithin(kPatience)) << "holding one lock blocked another";
+    throw std::runtime_error("leaves the guarded block");
+  } catch (const std::runtime_error &) {
+  }
+  EXPECT_TRUE(probe->EnteredWithin(kPatience)) << "the unwound guards kept the section";
 }
 
 TEST(CSalCriticalSection, ExcludesUnderContention) {
@@ -92,21 +100,4 @@ TEST(CSalCriticalSection, ExcludesUnderContention) {
   for (std::thread &t : threads) t.join();
   EXPECT_EQ(counter, static_cast<long>(kThreads) * kRounds);
   EXPECT_EQ(overlaps.load(), 0);
-}
-
-TEST(CSalLock, ReleasesWhenTheBlockEndsOrThrows) {
-  auto lock = std::make_shared<CSalCriticalSection>();
-  auto other = std::make_shared<CSalCriticalSection>();
-  std::unique_ptr<EntryProbe> probe;
-  try {
-    CSalLock none(nullptr);  // holds nothing, and must not fault on leaving
-    CSalLock outer(lock.get());
-    CSalLock inner(lock.get());  // guards nest like Enter does
-    EXPECT_TRUE(EntryProbe(other).EnteredWithin(kPatience)) << "holding one lock blocked another";
-    probe = std::make_unique<EntryProbe>(lock);
-    EXPECT_FALSE(probe->EnteredWithin(kBrief)) << "a held guard let another thread in";
-    throw std::runtime_error("leaves the guarded block");
-  } catch (const std::runtime_error &) {
-  }
-  EXPECT_TRUE(probe->EnteredWithin(kPatience)) << "the unwound guards kept the section";
 }

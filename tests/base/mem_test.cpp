@@ -30,18 +30,13 @@ TEST(MemAlloc, ZeroCountsSucceedAndStorageIsZeroFilled) {
 TEST(MemAlloc, ImpossibleRequestsFailCleanly) {
   // Negative counts, products beyond size_t, and a size that size_t holds
   // but no allocator can satisfy.
-  struct Case {
-    int64_t count;
-    size_t size;
-  } cases[] = {{-1, 1},          {-2, 32}, {INT64_MIN, 1}, {INT64_MAX, 16},
-               {static_cast<int64_t>(SIZE_MAX / 4 + 1), 8},
-               {static_cast<int64_t>(SIZE_MAX / 16), 8}};
   const int64_t before = SalMemLiveBlocks();
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.count);
+  for (auto [count, size] : {std::pair<int64_t, size_t>{-1, 1}, {-2, 32}, {INT64_MIN, 1}, {INT64_MAX, 16},
+                             {static_cast<int64_t>(SIZE_MAX / 4 + 1), 8}, {static_cast<int64_t>(SIZE_MAX / 16), 8}}) {
+    SCOPED_TRACE(count);
     SalMemFailAfter(0);  // forgets the last failed tag
     void *p = reinterpret_cast<void *>(1);
-    EXPECT_EQ(MemAlloc(&p, c.count, c.size, "impossible"), 0);
+    EXPECT_EQ(MemAlloc(&p, count, size, "impossible"), 0);
     EXPECT_EQ(p, nullptr);
     EXPECT_STREQ(SalMemLastFailedTag(), "impossible");
     EXPECT_EQ(SalMemLiveBlocks(), before);

@@ -160,16 +160,9 @@ TEST_F(BoundedTextDbcs, SearchesSkipTrailBytesAndNulls) {
 }
 
 TEST(SafeText, ComparisonsSortNullLast) {
-  struct Case {
-    const char *a, *b;
-    int sign, isign;
-  } cases[] = {{nullptr, nullptr, 0, 0}, {nullptr, "", 1, 1},   {"", nullptr, -1, -1},
-               {"abc", "abd", -1, -1},   {"ABC", "abc", -1, 0}, {"b", "A", 1, 1},
-               {"abc", "ab", 1, 1},      {"Zeta", "zeta", -1, 0}};
-  auto sign = [](int v) { return (v > 0) - (v < 0); };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.a ? c.a : "null") << " vs " << (c.b ? c.b : "null"));
-    EXPECT_EQ(sign(SafeStrCmp(c.a, c.b)), c.sign);
-    EXPECT_EQ(sign(SafeStrICmp(c.a, c.b)), c.isign);
-  }
+  const char *const null = nullptr;
+  EXPECT_SIGNS({{SafeStrCmp(null, null), 0},     {SafeStrICmp(null, null), 0},   {SafeStrCmp(null, ""), 1},
+                {SafeStrICmp(null, ""), 1},      {SafeStrCmp("", null), -1},     {SafeStrICmp("", null), -1},
+                {SafeStrCmp("abc", "abd"), -1},  {SafeStrICmp("abc", "abd"), -1}, {SafeStrCmp("ABC", "abc"), -1},
+                {SafeStrICmp("Zeta", "zeta"), 0}, {SafeStrICmp("b", "A"), 1},    {SafeStrCmp("abc", "ab"), 1}});
 }

@@ -29,6 +29,12 @@ SalModuleHandle StringModule(const char *stem, const char *function) {
   return get != nullptr ? get() : nullptr;
 }
 
+// Unloads a module at the end of the scope, so that later tests load it afresh.
+struct Release {
+  CSalModule &module;
+  ~Release() { module.Unload(); }
+};
+
 // The resources of a test: a table of their own, created for the test and
 // destroyed with it, so that no test sees another's cache.
 class Resources : public ::testing::Test {
@@ -66,9 +72,9 @@ TEST(ReadLanguageFile, FirstLineTrimmedOfBlanks) {
     const std::string path = dir.Write("language.ini", c.content);
     EXPECT_EQ(std::string(ReadLanguageFile(path.c_str()).CStr()), c.expected);
   }
-  EXPECT_TRUE(ReadLanguageFile(dir.File("missing.ini").c_str()).IsEmpty());
-  EXPECT_TRUE(ReadLanguageFile(nullptr).IsEmpty());
-  EXPECT_TRUE(ReadLanguageFile(dir.Path().c_str()).IsEmpty()) << "a folder is no file";
+  const std::string missing = dir.File("missing.ini");
+  for (const char *none : {missing.c_str(), static_cast<const char *>(nullptr), dir.Path().c_str()})
+    EXPECT_TRUE(ReadLanguageFile(none).IsEmpty()) << "missing, null or a folder";
   // Another program holds the file open for writing, sharing it.
   const std::string path = dir.Write("language.ini", "DEU\n");
   CSalFile writer;
@@ -94,14 +100,9 @@ TEST(SalVariantModuleName, SuffixGoesBeforeTheEnding) {
 }
 
 TEST(CLanguageDll, LoadsTheVariantBesideTheModule) {
-  // The shipped library, released at the end so that later tests load it
-  // afresh.
   CSalModule loaded;
   ASSERT_EQ(loaded.Load((ProgramFolder() + VBS_LIBRARY_FILE).c_str(), 0), 1);
-  struct Release {
-    CSalModule &module;
-    ~Release() { module.Unload(); }
-  } release{loaded};
+  Release release{loaded};
   const SalModuleHandle library = loaded.GetHandle();
   for (const char *language : {static_cast<const char *>(nullptr), "XYZ"}) {  // no language.ini, no variant
     CLanguageDll plain(library, language);
@@ -122,8 +123,7 @@ TEST(CLanguageDll, LoadsTheVariantBesideTheModule) {
   EXPECT_TRUE(fromFile.OwnsModule());
   CLanguageDll overridden(library, "XYZ");
   EXPECT_FALSE(overridden.OwnsModule()) << "the language given replaces language.ini";
-  CLanguageDll none(nullptr, "DEU");
-  EXPECT_EQ(none.GetModule(), nullptr);
+  EXPECT_EQ(CLanguageDll(nullptr, "DEU").GetModule(), nullptr);
 }
 
 TEST(CLanguageDll, InstalledTreeKeepsTheVariantInThePrivateFolder) {
@@ -139,10 +139,7 @@ TEST(CLanguageDll, InstalledTreeKeepsTheVariantInThePrivateFolder) {
   dir.Write("vortBexScanner" + std::string(1, SAL_PATH_SEPARATOR) + "language.ini", "DEU\n");
   CSalModule loaded;
   ASSERT_EQ(loaded.Load(dir.File(VBS_LIBRARY_FILE).c_str(), 0), 1);
-  struct Release {
-    CSalModule &module;
-    ~Release() { module.Unload(); }
-  } release{loaded};
+  Release release{loaded};
   CLanguageDll language(loaded.GetHandle(), nullptr);
   if (SAL_OS_WINDOWS) {
     EXPECT_FALSE(language.OwnsModule());
@@ -161,9 +158,7 @@ TEST_F(Resources, LookupRulesTheSharedCacheAndTheStringModules) {
   const SalModuleHandle kernel = StringModule("locStringsKernelCommon", "GetKernelCommonHandle");
   const SalModuleHandle common = StringModule("locStringsCommon", "GetCommonHandle");
   const SalModuleHandle features = StringModule("locStringsKernelFeatures", "GetKernelFeaturesHandle");
-  ASSERT_NE(kernel, nullptr);
-  ASSERT_NE(common, nullptr);
-  ASSERT_NE(features, nullptr);
+  ASSERT_TRUE(kernel != nullptr && common != nullptr && features != nullptr);
   resources_->SetModule(7, kernel);
   EXPECT_EQ(resources_->GetModule(7), nullptr);
   resources_->SetModule(1, common);
@@ -280,9 +275,7 @@ TEST(SalLibraryAttach, RegistersTheModulesOnce) {
   SalLibraryAttach(self);
   EXPECT_EQ(resources.GetModule(0), self);
   EXPECT_FALSE(resources.IsLanguageModuleLoaded());
-  for (int index = 1; index <= 3; ++index) {
-    EXPECT_NE(resources.GetModule(index), nullptr) << index;
-  }
+  for (int index = 1; index <= 3; ++index) EXPECT_NE(resources.GetModule(index), nullptr) << index;
   EXPECT_STREQ(resources.GetString(1, 38216, "default"), "error");
   // The lower layers' texts now come through the library's resources.
   ASSERT_EQ(resources.StoreString(38339, "PPC?"), 1);

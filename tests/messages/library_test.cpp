@@ -8,7 +8,6 @@
 #include <string>
 
 #include "messages_fixture.h"
-#include "platform/fault_guard.h"
 #include "support/temp_dir.h"
 #include "tools/bex_writer.h"
 
@@ -26,11 +25,6 @@ class Library {
   }
   ~Library() { module_.Unload(); }
   bool Loaded() const { return readBex_ != nullptr && lastError_ != nullptr && freeBex_ != nullptr; }
-  int32_t Read(const char *path) {
-    const int32_t read = readBex_(path);
-    freeBex_();
-    return read;
-  }
   // ReadBex of path; the text LastRBexErr gives after it.
   std::string Fail(const char *path) {
     EXPECT_EQ(readBex_(path), 0);
@@ -79,20 +73,4 @@ TEST(ShippedLibrary, TextsInTheLanguageThatLanguageIniNames) {
     EXPECT_EQ(library.Fail(missing), expected[0]);
     EXPECT_EQ(library.Fail(ShortTraCall(dir)), expected[1]);
   }
-}
-
-TEST(ShippedLibrary, PathPointerThatLeadsNowhereIsASevereError) {
-  if (!CSalFaultGuard().Armed()) GTEST_SKIP() << "this system's guard arms nothing (faults excluded by construction)";
-  TempDir dir;
-  Library library;
-  ASSERT_TRUE(library.Loaded());
-  // The fault lies in the library's own code: its guard takes it.
-  const std::string text = library.Fail(reinterpret_cast<const char *>(16));
-  const std::string head = "Severe Error RESERR: 180 - An access fault (code 0x";
-  const std::string tail = ") stopped the reading of the Bex file.(180) in vortBexScanner.dll";
-  EXPECT_EQ(text.compare(0, head.size(), head), 0) << text;
-  ASSERT_GE(text.size(), tail.size());
-  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-  // The next read runs as usual.
-  EXPECT_EQ(library.Read(dir.Write("demo.bex", bexgen::WriteBex(bexgen::DemoSpec())).c_str()), 1);
 }

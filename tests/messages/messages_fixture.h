@@ -27,8 +27,7 @@ inline std::string ProgramFolder() {
 /// A module's file name: stem + ".dll" or ".so".
 inline std::string ModuleFile(const std::string &stem) { return stem + sal::os::ModuleSuffix(); }
 
-/// Loads a module from the program's folder (where the companion modules
-/// lie) as code or as data; the handle stays loaded.
+/// Loads a module from the program's folder as code or as data; it stays loaded.
 inline SalModuleHandle LoadBesideProgram(const std::string &file, uint32_t flags = 0) {
   CSalModule module;
   return module.Load((ProgramFolder() + file).c_str(), flags) ? module.GetHandle() : nullptr;
@@ -36,23 +35,17 @@ inline SalModuleHandle LoadBesideProgram(const std::string &file, uint32_t flags
 
 /// Points the temporary folder at path for the object's life: TMP on
 /// Windows (GetTempPathA reads it first), TMPDIR on POSIX.
-class ScopedTempFolder {
- public:
-  explicit ScopedTempFolder(const std::string &path)
-      : env_(SAL_OS_WINDOWS ? "TMP" : "TMPDIR", path.c_str()) {}
-
- private:
-  ScopedEnv env_;
+struct ScopedTempFolder {
+  explicit ScopedTempFolder(const std::string &path) : env(SAL_OS_WINDOWS ? "TMP" : "TMPDIR", path.c_str()) {}
+  ScopedEnv env;
 };
 
-/// language.ini beside the test program with the given bytes, removed again
-/// at the end of the scope.  Only messages_tests may do this: its folder is
-/// its own.
+/// language.ini beside the test program with the given bytes, removed at the
+/// end of the scope.  Only messages_tests may do this: its folder is its own.
 class LanguageIni {
  public:
   explicit LanguageIni(const std::string &content) : path_(ProgramFolder() + "language.ini") {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out << content;
+    std::ofstream(path_, std::ios::binary | std::ios::trunc) << content;
   }
   ~LanguageIni() { std::remove(path_.c_str()); }
   LanguageIni(const LanguageIni &) = delete;
@@ -62,25 +55,18 @@ class LanguageIni {
   std::string path_;
 };
 
-/// True when text holds "YYYY-MM-DD HH:MM:SS " (digits where the letters
-/// are) at pos.
-inline bool IsStampAt(const std::string &text, size_t pos) {
-  static const char kPattern[] = "dddd-dd-dd dd:dd:dd ";
-  if (pos + sizeof kPattern - 1 > text.size()) return false;
-  for (size_t i = 0; i + 1 < sizeof kPattern; ++i) {
-    const char c = text[pos + i];
-    if (kPattern[i] == 'd' ? (c < '0' || c > '9') : c != kPattern[i]) return false;
-  }
-  return true;
-}
-
-/// text with the time stamp at the start of each line ("\r\n"-separated)
-/// replaced by "<T>", so that log lines compare in full.
+/// text with the "YYYY-MM-DD HH:MM:SS " stamp at the start of each line
+/// ("\r\n"-separated) replaced by "<T>", so that log lines compare in full.
 inline std::string MaskStamps(const std::string &text) {
+  static const char kPattern[] = "dddd-dd-dd dd:dd:dd ";
   std::string out;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    if (IsStampAt(text, pos)) {
+  for (size_t pos = 0; pos < text.size();) {
+    bool stamp = pos + 20 <= text.size();
+    for (size_t i = 0; stamp && i < 20; ++i) {
+      const char c = text[pos + i];
+      stamp = kPattern[i] == 'd' ? (c >= '0' && c <= '9') : c == kPattern[i];
+    }
+    if (stamp) {
       out += "<T>";
       pos += 20;
     }
@@ -92,7 +78,8 @@ inline std::string MaskStamps(const std::string &text) {
   return out;
 }
 
-/// A folder that carries the read-only attribute for the object's life.
+/// A folder that carries the read-only attribute for the object's life; Ok()
+/// says whether this system keeps it (Wine does not).
 class ReadOnlyFolder {
  public:
   explicit ReadOnlyFolder(const std::string &path) : path_(path) {
@@ -104,6 +91,11 @@ class ReadOnlyFolder {
   ReadOnlyFolder(const ReadOnlyFolder &) = delete;
   ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
   const std::string &Path() const { return path_; }
+  bool Ok() const {
+    CSalDirectory probe;
+    probe.SetPath(path_.c_str());
+    return probe.IsReadOnly() == 1;
+  }
 
  private:
   std::string path_;

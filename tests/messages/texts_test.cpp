@@ -12,34 +12,22 @@
 namespace {
 using Texts = std::map<uint32_t, std::string>;
 
-Texts MessagesEn() {
-  return {
 #define SAL_MESSAGE(id, text) {id, text},
+#define SAL_TEXT(id, text) {id, text},
+const Texts kMessagesEn = {
 #include "texts/messages_en.def"
-#undef SAL_MESSAGE
-  };
-}
-Texts MessagesDe() {
-  return {
-#define SAL_MESSAGE(id, text) {id, text},
+};
+const Texts kMessagesDe = {
 #include "texts/messages_de.def"
-#undef SAL_MESSAGE
-  };
-}
-Texts LibraryEn() {
-  return {
-#define SAL_TEXT(id, text) {id, text},
+};
+const Texts kLibraryEn = {
 #include "texts/library_en.def"
-#undef SAL_TEXT
-  };
-}
-Texts LibraryDe() {
-  return {
-#define SAL_TEXT(id, text) {id, text},
+};
+const Texts kLibraryDe = {
 #include "texts/library_de.def"
+};
+#undef SAL_MESSAGE
 #undef SAL_TEXT
-  };
-}
 
 // The "%" sequences of a text, in order: what a translation must keep.
 std::string Conversions(const std::string &text) {
@@ -62,15 +50,14 @@ void ExpectSameIdsAndConversions(const Texts &english, const Texts &variant) {
 }  // namespace
 
 TEST(Texts, VariantsMatchTheEnglishFiles) {
-  ExpectSameIdsAndConversions(MessagesEn(), MessagesDe());
-  ExpectSameIdsAndConversions(LibraryEn(), LibraryDe());
-  const Texts library = LibraryEn();
-  ASSERT_EQ(library.size(), 5u);
-  EXPECT_EQ(library.at(47208), "Severe Error %s(%d) in vortBexScanner.dll");
+  ExpectSameIdsAndConversions(kMessagesEn, kMessagesDe);
+  ExpectSameIdsAndConversions(kLibraryEn, kLibraryDe);
+  ASSERT_EQ(kLibraryEn.size(), 5u);
+  EXPECT_EQ(kLibraryEn.at(47208), "Severe Error %s(%d) in vortBexScanner.dll");
 }
 
 TEST(Texts, EveryCodeOfTheLibraryHasAMessage) {
-  const Texts messages = MessagesEn();
+  const Texts &messages = kMessagesEn;
   // The reader's numbers in both facilities; only 19, 170 and 180 in facility
   // 33 take an argument.
   for (uint32_t n : {19u, 32u, 35u, 38u, 40u, 154u, 161u, 170u, 180u}) {
@@ -86,7 +73,5 @@ TEST(Texts, EveryCodeOfTheLibraryHasAMessage) {
     EXPECT_EQ(messages.count(code), 1u) << std::hex << code;
   }
   // Every message is a product code, as the message compiler marks them.
-  for (const auto &entry : messages) {
-    EXPECT_TRUE(SalIsProductCode(entry.first)) << std::hex << entry.first;
-  }
+  for (const auto &entry : messages) EXPECT_TRUE(SalIsProductCode(entry.first)) << std::hex << entry.first;
 }

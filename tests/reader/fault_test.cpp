@@ -42,41 +42,32 @@ class Faults : public ReaderTest {
     SetBexBodyTestHook(nullptr);
     ReaderTest::TearDown();
   }
-  // The next read of a good file works and delivers the whole model.
-  void ExpectAGoodRead() {
-    const bexgen::BexSpec spec = bexgen::DemoSpec();
-    ASSERT_EQ(Read(spec), 1) << Error();
-    EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
-  }
 };
 }  // namespace
 
-TEST_F(Faults, PathPointerThatLeadsNowhere) {
+TEST_F(Faults, AccessFaultsUnwindTheReadAndTheNextReadWorks) {
+  // A path pointer that leads nowhere, reported like every severe error.
   EXPECT_EQ(ReadBex(reinterpret_cast<const char *>(16)), 0);
   EXPECT_EQ(Error(), FaultText(16));
-  // Reported like every severe error.
   ASSERT_EQ(SeenEvents().size(), 1u);
   EXPECT_EQ(SeenEvents()[0].strings.at(0), FaultText(16));
-  FreeBex();
-  EXPECT_EQ(SalMemLiveBlocks(), baseline_);
-  ExpectAGoodRead();
-}
-
-TEST_F(Faults, FaultInsideTheBodyReadUnwindsTheRead) {
+  // A fault inside the body read: the name pool read before it stays with
+  // the model until FreeBex, and the file was closed as the read unwound
+  // (Windows removes no open file).
   const std::string path = Write(bexgen::WriteBex(bexgen::DemoSpec()));
   SetBexBodyTestHook(&FaultingHook);
   EXPECT_EQ(ReadBex(path.c_str()), 0);
   EXPECT_EQ(Error(), FaultText(0x20));
-  // The name pool read before the fault stays with the model until FreeBex.
   EXPECT_GT(SalMemLiveBlocks(), baseline_);
   FreeBex();
   EXPECT_EQ(SalMemLiveBlocks(), baseline_);
-  // The file was closed as the read unwound: Windows removes no open file.
   EXPECT_EQ(std::remove(path.c_str()), 0);
   SetBexBodyTestHook(nullptr);
-  ExpectAGoodRead();
+  const bexgen::BexSpec spec = bexgen::DemoSpec();
+  ASSERT_EQ(Read(spec), 1) << Error();
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
   // A fault in a read after a good one: the guard is armed afresh per read.
   SetBexBodyTestHook(&FaultingHook);
-  EXPECT_EQ(Read(bexgen::DemoSpec()), 0);
+  EXPECT_EQ(Read(spec), 0);
   EXPECT_EQ(Error(), FaultText(0x20));
 }

@@ -14,9 +14,8 @@
 #include "tools/bex_writer.h"
 #include "vortBexScanner.h"
 
-/// The complete last-error text of a short or failed read of tag, with the
-/// message module vortMessages beside the test program (the text of
-/// 0xE02100AA in messages/texts/messages_en.def).
+/// The last-error text of a short or failed read of tag, with vortMessages
+/// beside the test program.
 inline std::string ReadFailureText(const std::string &tag) {
   return "Severe Error RESERR: 170 - Reading " + tag +
          " from the Bex file failed or came up short.(170) in vortBexScanner.dll";
@@ -33,8 +32,7 @@ inline std::vector<SeenEvent> &SeenEvents() {
   static std::vector<SeenEvent> events;
   return events;
 }
-/// An event sink that keeps the reports and accepts every call, so that no
-/// test writes to the system's event log.
+/// Keeps the reports and accepts every call: no test writes to the system's log.
 inline int KeepEvents(void *, const SalEventCall &call) {
   if (call.kind == SalEventCall::kReport) {
     SeenEvent e{call.machine, call.source, call.type, call.id, {}};
@@ -48,15 +46,13 @@ inline int KeepEvents(void *, const SalEventCall &call) {
 struct WalkedGroup {
   std::string name;
   uint32_t value;
-  uint16_t node;
-  uint16_t position;
+  uint16_t node, position;
   uint32_t attributes[4];
   bool operator==(const WalkedGroup &o) const {
     return name == o.name && value == o.value && node == o.node && position == o.position &&
            std::equal(attributes, attributes + 4, o.attributes);
   }
 };
-
 inline std::ostream &operator<<(std::ostream &os, const WalkedGroup &g) {
   return os << "{" << g.name << "," << g.value << ",node " << g.node << ",pos " << g.position << "}";
 }
@@ -66,12 +62,10 @@ inline std::vector<WalkedGroup> WalkGroups(size_t limit = 1u << 20) {
   std::vector<WalkedGroup> out;
   WalkedGroup g{};
   char name[256];
-  for (int32_t more = GetFirstUserGroup(name, sizeof name, &g.value, &g.node, &g.position,
-                                        &g.attributes[0], &g.attributes[1], &g.attributes[2],
-                                        &g.attributes[3]);
+  uint32_t *a = g.attributes;
+  for (int32_t more = GetFirstUserGroup(name, sizeof name, &g.value, &g.node, &g.position, &a[0], &a[1], &a[2], &a[3]);
        more != 0 && out.size() < limit;
-       more = GetNextUserGroup(name, sizeof name, &g.value, &g.node, &g.position, &g.attributes[0],
-                               &g.attributes[1], &g.attributes[2], &g.attributes[3])) {
+       more = GetNextUserGroup(name, sizeof name, &g.value, &g.node, &g.position, &a[0], &a[1], &a[2], &a[3])) {
     g.name = name;
     out.push_back(g);
   }
@@ -92,23 +86,18 @@ inline std::vector<std::pair<std::string, uint32_t>> WalkCalls(int16_t node) {
 /// The text at offset of a pool, computed from the pool bytes alone.
 inline std::string PoolText(const std::vector<uint8_t> &pool, int32_t offset) {
   std::string s;
-  for (size_t i = static_cast<size_t>(offset); i < pool.size() && pool[i] != 0; ++i)
-    s += static_cast<char>(pool[i]);
+  for (size_t i = static_cast<size_t>(offset); i < pool.size() && pool[i] != 0; ++i) s += static_cast<char>(pool[i]);
   return s;
 }
 
-/// What the walk must deliver for spec: every position of every node with
-/// users, in order.
+/// What the walk must deliver for spec: every position of every node with users.
 inline std::vector<WalkedGroup> ExpectedGroups(const bexgen::BexSpec &spec) {
   std::vector<WalkedGroup> out;
   for (size_t n = 0; n < spec.nodes.size(); ++n) {
     const bexgen::NodeSpec &node = spec.nodes[n];
     for (size_t p = 0; p < node.values.size(); ++p) {
-      WalkedGroup g{};
-      g.name = p < node.names.size() ? PoolText(spec.pool, node.names[p]) : "XUNDEF";
-      g.value = node.values[p];
-      g.node = static_cast<uint16_t>(n);
-      g.position = static_cast<uint16_t>(p);
+      WalkedGroup g{p < node.names.size() ? PoolText(spec.pool, node.names[p]) : "XUNDEF", node.values[p],
+                    static_cast<uint16_t>(n), static_cast<uint16_t>(p), {}};
       std::copy(node.attributes, node.attributes + 4, g.attributes);
       out.push_back(g);
     }
@@ -117,7 +106,7 @@ inline std::vector<WalkedGroup> ExpectedGroups(const bexgen::BexSpec &spec) {
 }
 
 /// Writes files into a private folder, reads them, and releases the model
-/// and every test hook afterwards.  Events go to KeepEvents.
+/// and every test hook afterwards, checking that nothing leaked.
 class ReaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
