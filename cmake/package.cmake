@@ -110,7 +110,7 @@ cpack_add_component(Debug DISPLAY_NAME "Debug files" GROUP DebugFiles)
 
 # What a package carries besides the installed tree.
 if(WIN32)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  if(VBS_WINDOWS_ARCH STREQUAL x86_64)
     set(VBS_PACKAGE_ARCH "x86_64 (64-bit)")
   else()
     set(VBS_PACKAGE_ARCH "i686 (32-bit)")
