@@ -241,6 +241,7 @@ TEST(CCommonStringSearch, OverlapRulesPositionsAndSubstrings) {
   EXPECT_PAIRS(uint32_t, {{s.FindNth("aa", 2, 0, 2, true), 3},      {s.FindNthChars("aa", 2, 0, 2), 2},
                          {s.CountChars("aa", 2, 1), 3},            {s.Count("aa", 2, 1), 2},
                          {s.Count("aa", 2, 2), 1},                 {s.FindNth("aa", 2, 0, 3, true), 0},
+                         {s.Count(nullptr, 2, 1), 0},              {s.Count("aa", 0, 1), 0},
                          {s.FindNth("aaaaa", 5, 0, 1, true), 0},   {t.FindNth("abc", 3, 0, 1, true), 6},
                          {t.FindNth("abc", 3, 0, 1, false), 2},    {t.FindNth("abc", 3, 3, 2, false), 9},
                          {t.FindNthChars("abc", 3, 1, 1), 0},      {t.FindNthOfSet("Cx", 2, 0, 2, true), 4},
@@ -582,4 +583,6 @@ TEST_F(StringDbcs, CharacterPositionsAndEdits) {
   EXPECT_EQ(Bytes(t), "a--" SJIS_5C);
   EXPECT_EQ(t.AssignChars(SJIS_61 SJIS_5C "z", 2), 1);
   EXPECT_EQ(Bytes(t), SJIS_61 SJIS_5C);
+  EXPECT_EQ(t.AssignChars(nullptr, 2), 1);  // no text: emptied
+  EXPECT_EQ(Bytes(t), "");
 }

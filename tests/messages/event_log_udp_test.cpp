@@ -76,6 +76,11 @@ TEST(EventLogUdp, RemoteMachineReceivesAnRfc5424Message) {
   EXPECT_EQ(Shape(receiver.Next()), "<11>1" + head + " E01A0020 - Severe Error x(19) in vortBexScanner.dll");
   EXPECT_EQ(Shape(receiver.Next()), "<14>1" + head + " 60010002 - a | b");
 
+  // With a local machine and no remote one the report goes to the system log.
+  CSalEventLog local("vortBexScanner test");
+  EXPECT_EQ(local.Open("localhost", "", 0), 1);
+  EXPECT_EQ(local.ReportText(0x60010002u, SAL_EVENT_INFORMATION, "a local report"), 1);
+
   CSalEventLog unresolvable("vortTest");
   unresolvable.Open("", "no-such-host.invalid", 0);
   EXPECT_EQ(unresolvable.Report(1, SAL_EVENT_ERROR), 0);

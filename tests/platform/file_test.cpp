@@ -342,6 +342,13 @@ TEST(CSalFile, AttributesRenameDeleteAndCopy) {
                      {CSalFile::CopyFile(dir.File("missing").c_str(), to.c_str(), false), 0}});
   EXPECT_EQ(Outcome([&] { return CSalFile::CopyFile(nullptr, to.c_str(), false); }), kArgument);
   EXPECT_EQ(TempDir::Read(source), bytes);
+  if (SAL_OS_POSIX) {  // a copy closes both files, also when it fails
+    const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()); };
+    const auto before = openFiles();
+    EXPECT_EQ(CSalFile::CopyFile(source.c_str(), to.c_str(), false), 1);
+    EXPECT_EQ(CSalFile::CopyFile(source.c_str(), source.c_str(), false), 0);
+    EXPECT_EQ(openFiles(), before);
+  }
 
   // Delete closes and removes.
   ASSERT_EQ(file.Open(3, 2, 4), 1);
