@@ -158,12 +158,19 @@ TEST(CSalDirectory, PathStateAndWhatClosesASearch) {
       [](CSalDirectory &d, const std::string &p) { EXPECT_EQ(d.Create(p.c_str()), 0); },
       [](CSalDirectory &d, const std::string &) { d.DeleteFiles("*.none", 0); },
   };
+  // Each closes every search it holds (POSIX: no directory stays open).
+  const auto openFiles = [] {
+    return SAL_OS_POSIX ? std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()) : 0;
+  };
+  dir.SetPath(tmp.Path().c_str());
+  const auto filesBefore = openFiles();
   for (auto close : closers) {
     ASSERT_EQ(dir.FindFirst("*", 0), 1);
     close(dir, tmp.Path());
     ExpectFailure([&] { return dir.FindNext(); }, kSalErrNoObject);
     EXPECT_EQ(dir.GetFoundFile(found), 0);
     EXPECT_STREQ(dir.GetFoundName(), "");
+    EXPECT_EQ(openFiles(), filesBefore);
   }
 }
 

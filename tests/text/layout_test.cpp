@@ -130,9 +130,20 @@ TEST(DumpLines, QuotedLiteralsChunkAtWidthOrAfterALineFeed) {
   EXPECT_STREQ(out, "'abc'\n  'def'\n  'g'");
   ASSERT_EQ(QuotedLiteralBlock(out, sizeof out, "", 2, 5, '\''), 1);
   EXPECT_STREQ(out, "''");
-  Guarded twelve(12);
-  EXPECT_EQ(QuotedLiteralBlock(twelve.Out(), twelve.capacity, "abcdefghijklmnop", 2, 5, '\''), 0);
-  EXPECT_TRUE(std::strlen(twelve.Out()) < twelve.capacity && twelve.Intact());
+  // Every capacity: the whole block, or a failure that stays inside the
+  // buffer; the last line, like every line, wants its four bytes of room.
+  for (uint32_t indent : {0u, 2u}) {
+    const std::string gap = "\n" + std::string(indent, ' '), block = "'abc'" + gap + "'def'" + gap + "'g'";
+    for (size_t capacity = 3; capacity < block.size() + 6; ++capacity) {
+      Guarded buffer(capacity);
+      const int done = QuotedLiteralBlock(buffer.Out(), capacity, "abcdefg", indent, 5, '\'');
+      EXPECT_EQ(done, capacity >= block.size() + 3 ? 1 : 0) << capacity;
+      if (done == 1) {
+        EXPECT_EQ(buffer.Out(), block) << capacity;
+      }
+      EXPECT_TRUE(std::strlen(buffer.Out()) < capacity && buffer.Intact()) << capacity;
+    }
+  }
   EXPECT_EQ(QuotedLiteralBlock(out, sizeof out, nullptr, 2, 5, '\''), 0);
 }
 
