@@ -64,7 +64,7 @@ TEST_F(TextDbcs, TrailBytesNeverActAlone) {
          return std::string(out + 10, s.size());
        },
        "\x82\xA0\x07z\x82", "\x82\xA0.z."},
-      {"QuotedLiteralLineMbcs", [](std::string s) { return QuotedLine(s, true); }, "\x82\x5C" "a", "\"\x82\x5C" "a\""},
+      {"QuotedLiteralLineMbcs", [](std::string s) { return QuotedLine(s, true); }, "\x82\x5C" "a\"b", "\"\x82\x5C" "a\\\"b\""},
       {"QuotedLiteralLine, which escapes every backslash", [](std::string s) { return QuotedLine(s, false); },
        "\x82\x5C" "a", "\"\x82\\\\a\""},
       {"IsPrintableRangeMbcs", [](std::string s) { return std::to_string(IsPrintableRangeMbcs(s.data(), 4, 0)); },
