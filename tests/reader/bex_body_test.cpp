@@ -26,13 +26,13 @@ TEST_F(BexBody, UserCountFollowsTheSixteenBitRule) {
 TEST_F(BexBody, OddStreamsGiveWhatTheyHold) {
   bexgen::NamePool pool;
   const int32_t a = pool.Add("alpha");
-  BexSpec spec;
-  spec.pool = pool.Bytes();
+  BexSpec plan;
+  plan.pool = pool.Bytes();
   NodeSpec node;
   node.names = {a};
   node.valueStream = std::vector<uint8_t>{9, 0, 0, 0, 0xFF, 0xFF};  // six bytes: one user
-  spec.nodes = {node};
-  ASSERT_EQ(Read(spec), 1) << Error();
+  plan.nodes = {node};
+  ASSERT_EQ(Read(plan), 1) << Error();
   EXPECT_EQ(WalkGroups(), (std::vector<WalkedGroup>{{"alpha", 9, 0, 0, {}}}));
   // A shorter name stream (with a stray trailing byte) leaves the last
   // positions without names.
@@ -40,9 +40,9 @@ TEST_F(BexBody, OddStreamsGiveWhatTheyHold) {
   node.values = {1, 2, 3};
   node.nameStream = bexgen::WordsToBytes({static_cast<uint32_t>(a)});
   node.nameStream->push_back(0x7F);
-  spec.nodes = {node};
-  ASSERT_EQ(Read(spec), 1) << Error();
-  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+  plan.nodes = {node};
+  ASSERT_EQ(Read(plan), 1) << Error();
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(plan));
   char name[16];
   ASSERT_EQ(GetUserGroupName(0, 2, name, sizeof name), 1);
   EXPECT_STREQ(name, "XUNDEF");
@@ -50,31 +50,31 @@ TEST_F(BexBody, OddStreamsGiveWhatTheyHold) {
   NodeSpec big, small;
   big.values.assign(8192, 5);
   small.values = {6};
-  spec.nodes = {big, small};
-  ASSERT_EQ(Read(spec), 1) << Error();
+  plan.nodes = {big, small};
+  ASSERT_EQ(Read(plan), 1) << Error();
   EXPECT_EQ(WalkGroups(), (std::vector<WalkedGroup>{{"XUNDEF", 6, 1, 0, {}}}));
   EXPECT_EQ(GetUserGroupName(0, 0, nullptr, 0), 0);
   // Without a pool every name is a placeholder.
-  spec = BexSpec();
-  spec.nodes = {NodeSpec()};
-  spec.nodes[0].names = {0, 4};
-  spec.nodes[0].values = {1, 2};
-  ASSERT_EQ(Read(spec), 1) << Error();
+  plan = BexSpec();
+  plan.nodes = {NodeSpec()};
+  plan.nodes[0].names = {0, 4};
+  plan.nodes[0].values = {1, 2};
+  ASSERT_EQ(Read(plan), 1) << Error();
   EXPECT_STREQ(GetNameFromNamelist(0), "XUNDEF");
   EXPECT_EQ(WalkGroups().at(1).name, "$4");
 }
 
 TEST_F(BexBody, TablesOfMinusOneAreEmptyBelowAreErrorsEntriesAreKept) {
-  BexSpec spec = bexgen::DemoSpec();
-  spec.maxTra = -1;
-  spec.calls.clear();
-  ASSERT_EQ(Read(spec), 1) << Error();
+  BexSpec plan = bexgen::DemoSpec();
+  plan.maxTra = -1;
+  plan.calls.clear();
+  ASSERT_EQ(Read(plan), 1) << Error();
   for (int16_t n = 0; n < 3; ++n) EXPECT_TRUE(WalkCalls(n).empty());
   EXPECT_FALSE(WalkGroups().empty());
-  spec = bexgen::DemoSpec();
-  spec.maxUsrGrp = -1;
-  spec.nodes.clear();
-  ASSERT_EQ(Read(spec), 1) << Error();
+  plan = bexgen::DemoSpec();
+  plan.maxUsrGrp = -1;
+  plan.nodes.clear();
+  ASSERT_EQ(Read(plan), 1) << Error();
   EXPECT_TRUE(WalkGroups().empty());
   EXPECT_TRUE(WalkCalls(0).empty());
   const struct {
@@ -89,18 +89,18 @@ TEST_F(BexBody, TablesOfMinusOneAreEmptyBelowAreErrorsEntriesAreKept) {
     EXPECT_NE(Error().find(c.error), std::string::npos) << Error();
   }
   // Transaction entries are kept with word twenty cleared.
-  spec = bexgen::DemoSpec();
-  ASSERT_EQ(Read(spec), 1) << Error();
+  plan = bexgen::DemoSpec();
+  ASSERT_EQ(Read(plan), 1) << Error();
   const BexReaderState &s = BexState();
-  ASSERT_EQ(s.maxTra, static_cast<int16_t>(spec.calls.size() - 1));
-  for (size_t i = 0; i < spec.calls.size(); ++i) {
-    EXPECT_EQ(s.traCall[i].nameOffset, spec.calls[i].nameOffset) << i;
-    EXPECT_EQ(s.traCall[i].value, spec.calls[i].value) << i;
+  ASSERT_EQ(s.maxTra, static_cast<int16_t>(plan.calls.size() - 1));
+  for (size_t i = 0; i < plan.calls.size(); ++i) {
+    EXPECT_EQ(s.traCall[i].nameOffset, plan.calls[i].nameOffset) << i;
+    EXPECT_EQ(s.traCall[i].value, plan.calls[i].value) << i;
     EXPECT_EQ(s.traCall[i].cleared20, 0u) << i;
     EXPECT_EQ(s.traCall[i].unused4, 0xCCCCCCCCu) << i;
   }
-  EXPECT_EQ(s.usrGrp[0].reserved, spec.nodes[0].reserved);
-  EXPECT_EQ(s.nameList->header, spec.namelistWord);
+  EXPECT_EQ(s.usrGrp[0].reserved, plan.nodes[0].reserved);
+  EXPECT_EQ(s.nameList->header, plan.namelistWord);
 }
 
 TEST_F(BexBody, SkipsPastTheEndShowAtTheNextRead) {

@@ -73,13 +73,13 @@ TEST_F(BexHeader, VersionWordsOutsideTheRangesAndShortHeadersAreRefused) {
     SCOPED_TRACE(version);
     const auto v = static_cast<uint32_t>(version);
     const bool accepted = version >= 891696450 && version % 10 == 0 && version != 891696460 && version <= 891696910;
-    bexgen::BexSpec spec;
-    spec.version = v;
+    bexgen::BexSpec plan;
+    plan.version = v;
     const std::vector<uint8_t> file = v == bexgen::kVersionB   ? bexgen::WriteBHeader(0, 0)
                                       : v == bexgen::kVersionV ? bexgen::WriteVHeader(0, 0, 0)
                                       : accepted && v <= bexgen::kVersionEarlyLast
                                           ? bexgen::WriteEarlyHeader(v, 364, 0)
-                                          : bexgen::WriteBex(spec);
+                                          : bexgen::WriteBex(plan);
     EXPECT_EQ(Read(file), accepted ? 1 : 0) << Error();
     EXPECT_EQ(Error().find("(154)") != std::string::npos, !accepted) << Error();
     uint32_t kept = 0;
@@ -102,14 +102,14 @@ TEST_F(BexHeader, VersionWordsOutsideTheRangesAndShortHeadersAreRefused) {
 }
 
 TEST_F(BexHeader, FullHeaderLongerIsPassedOverShorterLeavesTheRestZero) {
-  bexgen::BexSpec spec = bexgen::DemoSpec();
-  spec.headerLength = 348 + 52;
-  ASSERT_EQ(Read(spec), 1) << Error();
-  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+  bexgen::BexSpec plan = bexgen::DemoSpec();
+  plan.headerLength = 348 + 52;
+  ASSERT_EQ(Read(plan), 1) << Error();
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(plan));
   // L = 300: flags (328) and stream indicator (340) are not in the file.
-  spec.headerLength = 300;
-  spec.leadingStream.reset();
-  ASSERT_EQ(Read(spec), 1) << Error();
+  plan.headerLength = 300;
+  plan.leadingStream.reset();
+  ASSERT_EQ(Read(plan), 1) << Error();
   EXPECT_EQ(Flags(), 0u);
   char name[64];
   GetBenchmarkName(name, sizeof name);

@@ -25,7 +25,7 @@ NodeSpec Users(std::vector<int32_t> names, std::vector<uint32_t> values, int16_t
 
 // Nodes with counts[n] users each, named "g<node>.<position>".
 BexSpec NodesWithCounts(const std::vector<int> &counts) {
-  BexSpec spec;
+  BexSpec plan;
   NamePool pool;
   for (size_t n = 0; n < counts.size(); ++n) {
     NodeSpec node;
@@ -33,10 +33,10 @@ BexSpec NodesWithCounts(const std::vector<int> &counts) {
       node.names.push_back(pool.Add("g" + std::to_string(n) + "." + std::to_string(p)));
       node.values.push_back(static_cast<uint32_t>(n * 100 + p));
     }
-    spec.nodes.push_back(node);
+    plan.nodes.push_back(node);
   }
-  spec.pool = pool.Bytes();
-  return spec;
+  plan.pool = pool.Bytes();
+  return plan;
 }
 
 int32_t Next(uint16_t *node = nullptr, uint16_t *position = nullptr) {
@@ -47,9 +47,9 @@ int32_t Next(uint16_t *node = nullptr, uint16_t *position = nullptr) {
 TEST_F(Exports, WalkPassesOverEmptyNodesAndCursorsNeverWrap) {
   for (const std::vector<int> &counts : {std::vector<int>{0, 2}, {0, 0, 1}, {2, 0, 0, 1, 0}, {1, 0}, {0, 0}, {3}}) {
     SCOPED_TRACE(testing::PrintToString(counts));
-    const BexSpec spec = NodesWithCounts(counts);
-    ASSERT_EQ(Read(spec), 1) << Error();
-    EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+    const BexSpec plan = NodesWithCounts(counts);
+    ASSERT_EQ(Read(plan), 1) << Error();
+    EXPECT_EQ(WalkGroups(), ExpectedGroups(plan));
     // An ended walk stays ended until it is started again; nothing is
     // written when nothing is delivered.
     uint16_t node = 999;
@@ -91,12 +91,12 @@ TEST_F(Exports, AllOutParametersMayBeNull) {
 TEST_F(Exports, NamesAreCutToTheCapacity) {
   NamePool pool;
   const int32_t longName = pool.Add("ABCDEFGHIJKLMNOPQRST");  // 20 characters
-  BexSpec spec;
-  spec.pool = pool.Bytes();
-  spec.benchmarkOffset = longName;
-  spec.nodes = {Users({longName}, {1}, 0, 0)};
-  spec.calls = {{longName, 2, 0, {}}};
-  ASSERT_EQ(Read(spec), 1);
+  BexSpec plan;
+  plan.pool = pool.Bytes();
+  plan.benchmarkOffset = longName;
+  plan.nodes = {Users({longName}, {1}, 0, 0)};
+  plan.calls = {{longName, 2, 0, {}}};
+  ASSERT_EQ(Read(plan), 1);
   const std::pair<const char *, std::function<void(char *, uint32_t)>> exports[] = {
       {"GetFirstUserGroup",
        [](char *b, uint32_t n) {
@@ -131,12 +131,12 @@ TEST_F(Exports, UserGroupNameChecksItsPair) {
 
 TEST_F(Exports, TransactionRangesAndTheSharedCursor) {
   NamePool pool;
-  BexSpec spec;
-  for (int i = 0; i < 6; ++i) spec.calls.push_back({pool.Add("t" + std::to_string(i)), 10u + i, 0, {}});
-  spec.pool = pool.Bytes();
-  spec.nodes = {Users({}, {1}, 0, 2), Users({}, {1}, 5, 4), Users({}, {1}, 3, 9), Users({}, {1}, -3, 1),
+  BexSpec plan;
+  for (int i = 0; i < 6; ++i) plan.calls.push_back({pool.Add("t" + std::to_string(i)), 10u + i, 0, {}});
+  plan.pool = pool.Bytes();
+  plan.nodes = {Users({}, {1}, 0, 2), Users({}, {1}, 5, 4), Users({}, {1}, 3, 9), Users({}, {1}, -3, 1),
                 Users({}, {1}, 1, 4)};
-  ASSERT_EQ(Read(spec), 1);
+  ASSERT_EQ(Read(plan), 1);
   using Calls = std::vector<std::pair<std::string, uint32_t>>;
   EXPECT_EQ(WalkCalls(0), (Calls{{"t0", 10}, {"t1", 11}, {"t2", 12}}));
   EXPECT_EQ(WalkCalls(1), Calls{}) << "first 5, last 4";
@@ -157,21 +157,21 @@ TEST_F(Exports, TransactionRangesAndTheSharedCursor) {
   EXPECT_EQ(values, (std::vector<uint32_t>{10, 11, 12, 0, 14})) << "cursor 3 is beyond node 0 but moves on";
   // First index -32768: the start cursor wraps to 32767, the first step back
   // to -32768, which lies outside the table.
-  spec.nodes = {Users({}, {1}, -32768, 32767)};
-  ASSERT_EQ(Read(spec), 1);
+  plan.nodes = {Users({}, {1}, -32768, 32767)};
+  ASSERT_EQ(Read(plan), 1);
   EXPECT_EQ(GetFirstTraCall(0, nullptr, 0, nullptr), 0);
 }
 
 TEST_F(Exports, NothingIsWalkedAfterFreeBexOrOfAHeaderOnlyFile) {
-  const BexSpec spec = bexgen::DemoSpec();
-  ASSERT_EQ(Read(spec), 1);
+  const BexSpec plan = bexgen::DemoSpec();
+  ASSERT_EQ(Read(plan), 1);
   ASSERT_EQ(Next(), 1);
   FreeBex();
   FreeBex();
   uint32_t version = 0, flags = 0;
   GetBexInfo(&version, &flags);
-  EXPECT_EQ(version, spec.version);
-  EXPECT_EQ(flags, spec.flags);
+  EXPECT_EQ(version, plan.version);
+  EXPECT_EQ(flags, plan.flags);
   EXPECT_EQ(Next(), 0) << "GetNextUserGroup after FreeBex";
   EXPECT_TRUE(WalkGroups().empty());
   EXPECT_TRUE(WalkCalls(0).empty());
@@ -179,11 +179,11 @@ TEST_F(Exports, NothingIsWalkedAfterFreeBexOrOfAHeaderOnlyFile) {
   // No name list: answers as an empty one.
   char name[32];
   GetBenchmarkName(name, sizeof name);
-  EXPECT_EQ(std::string(name), "$" + std::to_string(spec.benchmarkOffset));
+  EXPECT_EQ(std::string(name), "$" + std::to_string(plan.benchmarkOffset));
   EXPECT_STREQ(GetNameFromNamelist(-7), "XUNDEF");
   EXPECT_STREQ(GetNameFromNamelist(3), "$3");
   // A valid header and no user groups, read over a model with some.
-  ASSERT_EQ(Read(spec), 1);
+  ASSERT_EQ(Read(plan), 1);
   ASSERT_EQ(Read(bexgen::WriteBHeader(1, 1)), 1) << Error();
   EXPECT_EQ(Next(), 0) << "GetNextUserGroup on a header-only file";
   EXPECT_EQ(GetFirstUserGroup(nullptr, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
@@ -191,9 +191,9 @@ TEST_F(Exports, NothingIsWalkedAfterFreeBexOrOfAHeaderOnlyFile) {
 }
 
 TEST_F(Exports, InfoReadingAgainAndTheLastError) {
-  BexSpec spec;
-  spec.flags = 0xFFFFFFFF;
-  ASSERT_EQ(Read(spec), 1);
+  BexSpec plan;
+  plan.flags = 0xFFFFFFFF;
+  ASSERT_EQ(Read(plan), 1);
   uint32_t v = 0, p1 = 0, p2 = 0, p4 = 0;
   GetGlobalBexInfo(&v, &p1, &p2);
   GetGlobalBexInfoEx(nullptr, nullptr, nullptr, nullptr, &p4);
@@ -219,18 +219,18 @@ void Capture(const char *caption, const char *text) { g_shown.push_back(std::str
 }  // namespace
 
 TEST_F(Exports, SelfTestShowsEveryPairAndReleases) {
-  const BexSpec spec = bexgen::DemoSpec();
+  const BexSpec plan = bexgen::DemoSpec();
   std::vector<std::string> expected;
-  for (const WalkedGroup &g : ExpectedGroups(spec)) {
-    const NodeSpec &node = spec.nodes[g.node];
+  for (const WalkedGroup &g : ExpectedGroups(plan)) {
+    const NodeSpec &node = plan.nodes[g.node];
     for (int i = node.firstTra; i <= node.lastTra; ++i)
       expected.push_back("Test|usergroup: " + g.name + "(" + std::to_string(g.value) + ") transaction: " +
-                         PoolText(spec.pool, spec.calls[i].nameOffset) + "(" + std::to_string(spec.calls[i].value) +
+                         PoolText(plan.pool, plan.calls[i].nameOffset) + "(" + std::to_string(plan.calls[i].value) +
                          ")");
   }
   g_shown.clear();
   SetBexPresenter(&Capture);
-  TestVortRBex(Write(bexgen::WriteBex(spec)).c_str());
+  TestVortRBex(Write(bexgen::WriteBex(plan)).c_str());
   SetBexPresenter(nullptr);
   EXPECT_EQ(g_shown, expected);
   EXPECT_EQ(SalMemLiveBlocks(), baseline_) << "the self-test releases its model";

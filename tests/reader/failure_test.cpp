@@ -37,10 +37,10 @@ struct Field {
   std::string tag;
 };
 
-// The layout of a written spec, from the format's description: every field
+// The layout of a written plan, from the format's description: every field
 // a checked read covers, in file order.  Skipped stream data is no field:
 // the seek passes over it and the next field's read comes up short.
-std::vector<Field> Layout(const BexSpec &spec) {
+std::vector<Field> Layout(const BexSpec &plan) {
   std::vector<Field> fields;
   size_t at = 0;
   auto add = [&](size_t n, const std::string &tag) {
@@ -55,18 +55,18 @@ std::vector<Field> Layout(const BexSpec &spec) {
     add(4, "SkipByteStream");
     at += n;
   };
-  add(spec.headerLength, "");
-  if (spec.leadingStream) skipped(spec.leadingStream->size());
+  add(plan.headerLength, "");
+  if (plan.leadingStream) skipped(plan.leadingStream->size());
   add(4, "namelist");
-  stream(spec.pool.size());
+  stream(plan.pool.size());
   add(2, "MAXUSRGRP");
-  for (const bexgen::NodeSpec &node : spec.nodes) {
+  for (const bexgen::NodeSpec &node : plan.nodes) {
     add(32, "USRGRPNODE");
     stream(node.names.size() * 4);
     stream(node.values.size() * 4);
   }
   add(2, "pMaxTra");
-  for (const bexgen::TraCallSpec &call : spec.calls) {
+  for (const bexgen::TraCallSpec &call : plan.calls) {
     add(36, "TRACALLNODE");
     skipped(call.skipped.size());
   }
@@ -151,11 +151,11 @@ TEST_F(BareFailures, WithoutCompanionModulesTheCodeIsShown) {
 }
 
 TEST_F(Failures, EveryTruncationFailsWithTheTagOfItsRecord) {
-  BexSpec spec = bexgen::DemoSpec();
-  spec.calls.back().skipped = {1, 2, 3, 4, 5};
-  const std::vector<uint8_t> file = bexgen::WriteBex(spec);
-  const std::vector<Field> fields = Layout(spec);
-  ASSERT_EQ(fields.back().end + spec.calls.back().skipped.size(), file.size())
+  BexSpec plan = bexgen::DemoSpec();
+  plan.calls.back().skipped = {1, 2, 3, 4, 5};
+  const std::vector<uint8_t> file = bexgen::WriteBex(plan);
+  const std::vector<Field> fields = Layout(plan);
+  ASSERT_EQ(fields.back().end + plan.calls.back().skipped.size(), file.size())
       << "the layout oracle covers the whole file";
   for (size_t cut = 0; cut < file.size(); ++cut) {
     SCOPED_TRACE(cut);
@@ -170,8 +170,8 @@ TEST_F(Failures, EveryTruncationFailsWithTheTagOfItsRecord) {
 }
 
 TEST_F(Failures, EveryAllocationFailureIsASevereErrorWithoutLeak) {
-  const BexSpec spec = bexgen::DemoSpec();
-  const std::string path = Write(bexgen::WriteBex(spec));
+  const BexSpec plan = bexgen::DemoSpec();
+  const std::string path = Write(bexgen::WriteBex(plan));
   // The message module and the source name are looked up once and kept;
   // with them in place, a failing allocation changes nothing in the text.
   ASSERT_NE(SalGetMessageModule(), nullptr);
@@ -196,7 +196,7 @@ TEST_F(Failures, EveryAllocationFailureIsASevereErrorWithoutLeak) {
       if (tag == nullptr) {
         // Past the last allocation: the read went through.
         ASSERT_EQ(result, 1);
-        EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+        EXPECT_EQ(WalkGroups(), ExpectedGroups(plan));
         FreeBex();
         EXPECT_EQ(SalMemLiveBlocks(), baseline_);
         EXPECT_GE(seenTags.size(), 4u);
@@ -216,9 +216,9 @@ TEST_F(Failures, EveryAllocationFailureIsASevereErrorWithoutLeak) {
 TEST_F(Failures, CraftedCountsNeverAllocateMoreThanTheFileHolds) {
   // Every stream length of a small file set to a huge claim, one at a time:
   // a short read, with nothing allocated for the claim.
-  const BexSpec spec = bexgen::DemoSpec();
-  const std::vector<uint8_t> good = bexgen::WriteBex(spec);
-  for (const Field &f : Layout(spec)) {
+  const BexSpec plan = bexgen::DemoSpec();
+  const std::vector<uint8_t> good = bexgen::WriteBex(plan);
+  for (const Field &f : Layout(plan)) {
     if (f.tag != "pLenByteStream") continue;
     SCOPED_TRACE(f.begin);
     std::vector<uint8_t> bad = good;

@@ -63,11 +63,11 @@ TEST_F(Faults, AccessFaultsUnwindTheReadAndTheNextReadWorks) {
   EXPECT_EQ(SalMemLiveBlocks(), baseline_);
   EXPECT_EQ(std::remove(path.c_str()), 0);
   SetBexBodyTestHook(nullptr);
-  const bexgen::BexSpec spec = bexgen::DemoSpec();
-  ASSERT_EQ(Read(spec), 1) << Error();
-  EXPECT_EQ(WalkGroups(), ExpectedGroups(spec));
+  const bexgen::BexSpec plan = bexgen::DemoSpec();
+  ASSERT_EQ(Read(plan), 1) << Error();
+  EXPECT_EQ(WalkGroups(), ExpectedGroups(plan));
   // A fault in a read after a good one: the guard is armed afresh per read.
   SetBexBodyTestHook(&FaultingHook);
-  EXPECT_EQ(Read(spec), 0);
+  EXPECT_EQ(Read(plan), 0);
   EXPECT_EQ(Error(), FaultText(0x20));
 }

@@ -90,13 +90,13 @@ inline std::string PoolText(const std::vector<uint8_t> &pool, int32_t offset) {
   return s;
 }
 
-/// What the walk must deliver for spec: every position of every node with users.
-inline std::vector<WalkedGroup> ExpectedGroups(const bexgen::BexSpec &spec) {
+/// What the walk must deliver for plan: every position of every node with users.
+inline std::vector<WalkedGroup> ExpectedGroups(const bexgen::BexSpec &plan) {
   std::vector<WalkedGroup> out;
-  for (size_t n = 0; n < spec.nodes.size(); ++n) {
-    const bexgen::NodeSpec &node = spec.nodes[n];
+  for (size_t n = 0; n < plan.nodes.size(); ++n) {
+    const bexgen::NodeSpec &node = plan.nodes[n];
     for (size_t p = 0; p < node.values.size(); ++p) {
-      WalkedGroup g{p < node.names.size() ? PoolText(spec.pool, node.names[p]) : "XUNDEF", node.values[p],
+      WalkedGroup g{p < node.names.size() ? PoolText(plan.pool, node.names[p]) : "XUNDEF", node.values[p],
                     static_cast<uint16_t>(n), static_cast<uint16_t>(p), {}};
       std::copy(node.attributes, node.attributes + 4, g.attributes);
       out.push_back(g);
@@ -125,7 +125,7 @@ class ReaderTest : public ::testing::Test {
     return dir_.Write(name, bytes);
   }
   int32_t Read(const std::vector<uint8_t> &bytes) { return ReadBex(Write(bytes).c_str()); }
-  int32_t Read(const bexgen::BexSpec &spec) { return Read(bexgen::WriteBex(spec)); }
+  int32_t Read(const bexgen::BexSpec &plan) { return Read(bexgen::WriteBex(plan)); }
   std::string Error() const { return LastRBexErr(); }
   uint32_t Flags() const {
     uint32_t flags = 0;

@@ -48,10 +48,10 @@ TEST(SyntheticSpec, SizeSeedOwnershipAndLimits) {
     SCOPED_TRACE(p.targetBytes);
     p.leadingStream = p.nodes != 3;
     ASSERT_EQ(bexgen::CheckSyntheticParams(p), "");
-    const bexgen::BexSpec spec = bexgen::SyntheticSpec(p);
-    const std::vector<uint8_t> image = bexgen::WriteBex(spec);
+    const bexgen::BexSpec plan = bexgen::SyntheticSpec(p);
+    const std::vector<uint8_t> image = bexgen::WriteBex(plan);
     EXPECT_EQ(image.size(), p.targetBytes != 0 ? p.targetBytes : image.size());
-    EXPECT_EQ(bexgen::SpecFileSize(spec), image.size());
+    EXPECT_EQ(bexgen::SpecFileSize(plan), image.size());
     const auto layout = bexgen::LocateLayout(image);
     ASSERT_TRUE(layout.has_value());
     EXPECT_EQ(layout->end, image.size());
@@ -60,7 +60,7 @@ TEST(SyntheticSpec, SizeSeedOwnershipAndLimits) {
     EXPECT_EQ(layout->leadingStream.has_value(), p.leadingStream);
     // Every call belongs to exactly one node.
     std::vector<int> owners(p.calls, 0);
-    for (const bexgen::NodeSpec &n : spec.nodes)
+    for (const bexgen::NodeSpec &n : plan.nodes)
       for (int i = n.firstTra; i <= n.lastTra; ++i) ++owners.at(static_cast<size_t>(i));
     EXPECT_EQ(std::count(owners.begin(), owners.end(), 1), static_cast<long>(p.calls));
   }
@@ -98,8 +98,8 @@ TEST(SyntheticSpec, MixAndPoolDecideSkippedSizesAndNames) {
     ASSERT_TRUE(c.skipped.size() >= 4097 && c.skipped.size() <= 65536) << c.skipped.size();
   p.targetBytes = 200000;
   p.poolNames = 10;
-  const bexgen::BexSpec spec = bexgen::SyntheticSpec(p);
-  EXPECT_EQ(std::count(spec.pool.begin(), spec.pool.end(), 0), 11) << "ten names and the benchmark name";
+  const bexgen::BexSpec plan = bexgen::SyntheticSpec(p);
+  EXPECT_EQ(std::count(plan.pool.begin(), plan.pool.end(), 0), 11) << "ten names and the benchmark name";
 }
 
 TEST(LocateLayout, FindsTheDemoStructuresAndRejectsEveryTruncation) {
